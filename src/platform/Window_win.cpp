@@ -1,0 +1,66 @@
+#include "platform/Window_win.h"
+
+#include <utility>
+
+namespace trovell {
+
+HINSTANCE ModuleInstance() noexcept { return ::GetModuleHandleW(nullptr); }
+
+Window::~Window() {
+    if (hwnd_) {
+        // Detach first so the destruction messages no longer reach a half-destroyed object.
+        ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        ::DestroyWindow(std::exchange(hwnd_, nullptr));
+    }
+}
+
+bool Window::Create(const WindowSpec& spec) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    if (!::GetClassInfoExW(ModuleInstance(), spec.className, &wc)) {
+        wc = {};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = &Window::Proc;
+        wc.hInstance = ModuleInstance();
+        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = spec.className;
+        wc.hIcon = spec.icon;
+        wc.hIconSm = spec.icon;
+        if (!::RegisterClassExW(&wc)) return false;
+    }
+    const RECT& b = spec.bounds;
+    HWND hwnd = ::CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, b.left,
+                                  b.top, b.right, b.bottom, spec.parent, nullptr,
+                                  ModuleInstance(), this);
+    return hwnd != nullptr;
+}
+
+LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == WM_NCCREATE) {
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (!self) return ::DefWindowProcW(hwnd, msg, wp, lp);
+    LRESULT result = 0;
+    try {
+        result = self->OnMessage(msg, wp, lp);
+    } catch (...) {
+        // Nothing may unwind through the system; the message simply falls back to default.
+        result = ::DefWindowProcW(hwnd, msg, wp, lp);
+    }
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        self->OnDestroyed();
+    }
+    return result;
+}
+
+}  // namespace trovell

@@ -1,0 +1,40 @@
+#pragma once
+// Base of every window: owns the static window procedure, ties the HWND to its object from
+// WM_NCCREATE to WM_NCDESTROY, and keeps exceptions out of the system's call stack.
+#include <windows.h>
+
+namespace trovell {
+
+struct WindowSpec {
+    const wchar_t* className = nullptr;
+    const wchar_t* caption = L"";
+    DWORD style = WS_OVERLAPPEDWINDOW;
+    DWORD exStyle = 0;
+    RECT bounds{CW_USEDEFAULT, CW_USEDEFAULT, 0, 0};  // left, top, width, height
+    HWND parent = nullptr;
+    HICON icon = nullptr;
+};
+
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND hwnd() const noexcept { return hwnd_; }
+
+protected:
+    bool Create(const WindowSpec& spec);
+    virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // Runs after the window is gone (WM_NCDESTROY); the object may then be deleted.
+    virtual void OnDestroyed() {}
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    HWND hwnd_ = nullptr;
+};
+
+HINSTANCE ModuleInstance() noexcept;
+
+}  // namespace trovell

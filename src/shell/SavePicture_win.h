@@ -1,0 +1,35 @@
+#pragma once
+// Storing a picture: the one routine behind the clipboard store and the drop window.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/LocalTime.h"
+
+namespace trovell {
+
+class DibSurface;
+
+using Clock = std::function<LocalTime()>;
+// The JPEG writer's contract: pixels at (0, 0) of the DC, size, path, quality, always 0.
+using JpegWriter = std::function<int16_t(HDC dc, int32_t width, int32_t height,
+                                         const wchar_t* path, uint8_t quality, int32_t reserved)>;
+
+struct SaveResult {
+    enum class Kind { Saved, NothingToDo, Failed } kind = Kind::NothingToDo;
+    std::wstring path;    // the stored file when Saved
+    std::wstring reason;  // why not, when Failed: the writer's or the system's words
+};
+
+// Writes the picture into today's folder under the store root as BMP (format 0) or JPEG
+// (format 1); any other format stores nothing. The file appears under its final name only
+// when complete, and never replaces another: a second picture in the same second is _2.
+SaveResult SavePictureToStore(const DibSurface& picture, const std::wstring& storeRoot,
+                              int16_t saveFormat, const Clock& clock, const JpegWriter& jpeg);
+
+// The real writer, for callers that do not substitute one.
+JpegWriter DefaultJpegWriter();
+
+}  // namespace trovell

@@ -1,0 +1,146 @@
+#include "platform/BmpFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace trovell {
+namespace {
+
+std::vector<uint32_t> Pattern(int width, int height) {
+    std::vector<uint32_t> p(static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < p.size(); ++i)
+        p[i] = static_cast<uint32_t>(i * 2654435761u) & 0x00FFFFFF;  // distinct in all channels
+    return p;
+}
+
+// A packed DIB with a header of headerSize bytes, then `extra` bytes, then `bits` bytes.
+std::vector<uint8_t> PackedDib(uint32_t headerSize, int32_t width, int32_t height,
+                               uint16_t bitCount, uint32_t compression, size_t extra, size_t bits,
+                               uint32_t imageSize = 0) {
+    std::vector<uint8_t> b(headerSize + extra + bits, 0);
+    const uint16_t planes = 1;
+    std::memcpy(&b[0], &headerSize, 4);  // little-endian hosts, as the format
+    std::memcpy(&b[4], &width, 4);
+    std::memcpy(&b[8], &height, 4);
+    std::memcpy(&b[12], &planes, 2);
+    std::memcpy(&b[14], &bitCount, 2);
+    std::memcpy(&b[16], &compression, 4);
+    std::memcpy(&b[20], &imageSize, 4);
+    return b;
+}
+
+TEST(BmpFormat, Encode_HeadersThenBottomRowFirstInBgrWithZeroPadding) {
+    const uint32_t pixels[] = {0x00112233, 0x00445566,   // top row
+                               0x00A1B2C3, 0x00D4E5F6};  // bottom row
+    // clang-format off
+    const std::vector<uint8_t> expected = {
+        'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,     // file size, reserved, bits at 54
+        40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0,  // 2 x +2 (bottom-up), 1 plane, 24 bpp
+        0, 0, 0, 0, 16, 0, 0, 0,                           // BI_RGB, biSizeImage
+        0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0,                // 2835 pixels per metre
+        0, 0, 0, 0, 0, 0, 0, 0,                            // no colour table
+        0xC3, 0xB2, 0xA1, 0xF6, 0xE5, 0xD4, 0, 0,          // bottom row, padded to 8
+        0x33, 0x22, 0x11, 0x66, 0x55, 0x44, 0, 0};
+    // clang-format on
+    EXPECT_EQ(EncodeBmp24(pixels, 2, 2), expected);
+    EXPECT_TRUE(EncodeBmp24(pixels, 0, 2).empty());
+    EXPECT_TRUE(EncodeBmp24(pixels, 2, -1).empty());
+}
+
+TEST(BmpFormat, Encode_OddWidthsPadRows_RoundTripGivesSamePixels) {
+    const size_t strides[] = {0, 4, 8, 12, 12, 16, 20, 24, 24};  // 3 bytes a pixel, to 4
+    for (int width = 1; width <= 8; ++width) {
+        EXPECT_EQ(DibStride(width, 24), strides[width]);
+        const auto bmp = EncodeBmp24(Pattern(width, 3).data(), width, 3);
+        EXPECT_EQ(bmp.size(), 54 + 3 * strides[width]) << "width " << width;
+    }
+    for (auto [w, h] : {std::pair{37, 23}, std::pair{1, 1}, std::pair{2, 5}, std::pair{64, 3}}) {
+        const auto pixels = Pattern(w, h);
+        const auto bmp = EncodeBmp24(pixels.data(), w, h);
+        const auto back = DecodeBmp24(bmp.data(), bmp.size());
+        ASSERT_TRUE(back) << w << "x" << h;
+        EXPECT_EQ(back->width, w);
+        EXPECT_EQ(back->height, h);
+        EXPECT_EQ(back->pixels, pixels) << w << "x" << h;
+    }
+}
+
+TEST(BmpFormat, Decode_RejectsTruncatedForeignOrOtherDepth) {
+    const auto bmp = EncodeBmp24(Pattern(5, 4).data(), 5, 4);
+    EXPECT_FALSE(DecodeBmp24(bmp.data(), bmp.size() - 1));
+    EXPECT_FALSE(DecodeBmp24(bmp.data(), 20));
+    auto changed = bmp;
+    changed[0] = 'P';
+    EXPECT_FALSE(DecodeBmp24(changed.data(), changed.size()));
+    changed = bmp;
+    changed[28] = 32;
+    EXPECT_FALSE(DecodeBmp24(changed.data(), changed.size()));
+    changed = bmp;
+    changed[10] = 60;  // bits said to start where the file cannot hold them
+    EXPECT_FALSE(DecodeBmp24(changed.data(), changed.size()));
+}
+
+TEST(BmpFormat, BitsOffset_TableAndMasksAfterInfoHeader_InsideLargerHeaders) {
+    EXPECT_EQ(DibBitsOffset(40, 24, kBiRgb, 0), 40u);
+    EXPECT_EQ(DibBitsOffset(40, 8, kBiRgb, 0), 40u + 256 * 4);
+    EXPECT_EQ(DibBitsOffset(40, 4, kBiRle4, 0), 40u + 16 * 4);
+    EXPECT_EQ(DibBitsOffset(40, 1, kBiRgb, 0), 40u + 2 * 4);
+    EXPECT_EQ(DibBitsOffset(40, 8, kBiRgb, 16), 40u + 16 * 4);     // biClrUsed wins
+    EXPECT_EQ(DibBitsOffset(40, 24, kBiRgb, 2), 40u + 2 * 4);      // optional table
+    EXPECT_EQ(DibBitsOffset(40, 8, kBiRgb, 1000), 40u + 256 * 4);  // GDI's cap
+    EXPECT_EQ(DibBitsOffset(40, 32, kBiBitfields, 0), 40u + 12);
+    EXPECT_EQ(DibBitsOffset(40, 32, kBiAlphaBitfields, 0), 40u + 16);
+    EXPECT_EQ(DibBitsOffset(52, 16, kBiBitfields, 0), 52u);  // V2 holds the RGB masks
+    EXPECT_EQ(DibBitsOffset(108, 32, kBiBitfields, 0), 108u);
+    EXPECT_EQ(DibBitsOffset(124, 32, kBiBitfields, 0), 124u);
+    EXPECT_EQ(DibBitsOffset(124, 8, kBiRgb, 0), 124u + 1024);
+    EXPECT_EQ(DibBitsOffset(12, 24, kBiRgb, 0), 12u);  // core header: 3-byte entries
+    EXPECT_EQ(DibBitsOffset(12, 8, kBiRgb, 0), 12u + 256 * 3);
+}
+
+TEST(BmpFormat, PackedDib_LayoutOfBothRowOrdersAndOfRle) {
+    const auto up = PackedDib(40, 3, 2, 24, kBiRgb, 0, 24);
+    const auto a = ReadPackedDib(up.data(), up.size());
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->width, 3);
+    EXPECT_EQ(a->height, 2);
+    EXPECT_FALSE(a->topDown);
+    EXPECT_EQ(a->bitsOffset, 40u);
+    EXPECT_EQ(a->bitsSize, 24u);
+
+    const auto down = PackedDib(124, 3, -2, 32, kBiBitfields, 0, 24);
+    const auto b = ReadPackedDib(down.data(), down.size());
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->height, 2);
+    EXPECT_TRUE(b->topDown);
+    EXPECT_EQ(b->bitsOffset, 124u);
+
+    const auto rle = PackedDib(40, 100, 100, 8, kBiRle8, 1024, 10, 10);
+    const auto c = ReadPackedDib(rle.data(), rle.size());
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->bitsSize, 10u);  // compressed: biSizeImage, not the stride
+}
+
+TEST(BmpFormat, PackedDib_RejectsShortBlocksAndHeadersGdiCannotDraw) {
+    const auto ok = PackedDib(40, 3, 2, 24, kBiRgb, 0, 24);
+    EXPECT_FALSE(ReadPackedDib(ok.data(), ok.size() - 1));
+    EXPECT_FALSE(ReadPackedDib(ok.data(), 39));
+    const std::vector<uint8_t> bad[] = {
+        PackedDib(40, 3, 2, 32, kBiBitfields, 0, 24),  // masks missing
+        PackedDib(40, 3, 2, 0, kBiJpeg, 0, 100, 100),
+        PackedDib(40, 3, 2, 0, kBiPng, 0, 100, 100),
+        PackedDib(40, 4, -4, 8, kBiRle8, 1024, 10, 10),  // RLE is bottom-up only
+        PackedDib(40, 3, 2, 7, kBiRgb, 0, 100),
+        PackedDib(40, 0, 2, 24, kBiRgb, 0, 100),
+        PackedDib(40, 3, 0, 24, kBiRgb, 0, 100),
+        PackedDib(24, 3, 2, 24, kBiRgb, 0, 100),
+        // Bits that cannot exist must not wrap around to a small size.
+        PackedDib(40, 0x7FFFFFFF, 0x7FFFFFFF, 32, kBiRgb, 0, 16),
+    };
+    for (size_t i = 0; i < std::size(bad); ++i)
+        EXPECT_FALSE(ReadPackedDib(bad[i].data(), bad[i].size())) << "case " << i;
+}
+
+}  // namespace
+}  // namespace trovell
