@@ -175,7 +175,6 @@ void frmMain::ReportSaveFailure(const std::wstring& reason) {
 }
 
 void frmMain::SaveClipboardPicture() {
-    if (!ClipboardHasBitmap()) return;
     DWORD error = 0;
     switch (ReadClipboardBitmap(picture1_, &error)) {
         case ClipboardRead::Ok: break;
@@ -195,31 +194,16 @@ void frmMain::mnu_trovell_Click() {
     listWindow_ = nullptr;
 }
 
-void frmMain::mnu_bmp_Click() {
-    session_.SaveFormat = 0;
-    Check(kMnuBmp, true);
-    Check(kMnuJpg, false);
-    UpdateTrayTip();
-}
+void frmMain::mnu_bmp_Click() { ChooseSettings(0, session_.SaveMethod); }
+void frmMain::mnu_jpg_Click() { ChooseSettings(1, session_.SaveMethod); }
+void frmMain::mnu_my_Click() { ChooseSettings(session_.SaveFormat, 0); }
+void frmMain::mnu_clip_Click() { ChooseSettings(session_.SaveFormat, 1); }
 
-void frmMain::mnu_jpg_Click() {
-    session_.SaveFormat = 1;
-    Check(kMnuBmp, false);
-    Check(kMnuJpg, true);
-    UpdateTrayTip();
-}
-
-void frmMain::mnu_my_Click() {
-    session_.SaveMethod = 0;
-    Check(kMnuClip, false);
-    Check(kMnuMy, true);
-    UpdateTrayTip();
-}
-
-void frmMain::mnu_clip_Click() {
-    session_.SaveMethod = 1;
-    Check(kMnuClip, true);
-    Check(kMnuMy, false);
+void frmMain::ChooseSettings(int16_t saveFormat, int16_t saveMethod) {
+    // Effective at once; the file hears of it only at the end.
+    session_.SaveFormat = saveFormat;
+    session_.SaveMethod = saveMethod;
+    SetMenuChecks();
     UpdateTrayTip();
 }
 

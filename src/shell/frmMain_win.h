@@ -73,6 +73,7 @@ protected:
 private:
     void BuildMenu();
     void SetMenuChecks();
+    void ChooseSettings(int16_t saveFormat, int16_t saveMethod);
     void ShowCaptureWindow();
     bool BrowserTakesTheClick();
     void ReportSaveFailure(const std::wstring& reason);

@@ -58,11 +58,8 @@ struct Fixture {
     std::unique_ptr<frmMain> window;
 
     explicit Fixture(JpegWriter jpeg = {}, const std::string& settings = "") {
-        if (!settings.empty()) {
-            std::wstring user = UserFolderName();  // ASCII under test
-            test::WriteFileBytes(app / L"trovell.ini",
-                                 "[" + std::string(user.begin(), user.end()) + "]\r\n" + settings);
-        }
+        if (!settings.empty())
+            test::WriteFileBytes(app / L"trovell.ini", test::IniSection(settings));
         frmMain::Options o;
         o.appFolder = app.path();
         o.exePath = app / L"trovell.exe";

@@ -78,6 +78,14 @@ std::vector<std::wstring> ListFolder(const std::wstring& folder) {
     return names;
 }
 
+std::string IniSection(const std::string& body) {
+    wchar_t name[257] = {};
+    DWORD length = 256;
+    ::GetUserNameW(name, &length);
+    std::wstring user = name;
+    return "[" + std::string(user.begin(), user.end()) + "]\r\n" + body;
+}
+
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     DWORD start = ::GetTickCount();
     while (!condition()) {

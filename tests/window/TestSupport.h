@@ -27,6 +27,9 @@ std::string ReadFileBytes(const std::wstring& path);
 bool PathExists(const std::wstring& path);
 std::vector<std::wstring> ListFolder(const std::wstring& folder);  // names, sorted
 
+// trovell.ini text of the test user's section (the test user's name is ASCII).
+std::string IniSection(const std::string& body);
+
 // Pumps messages until the condition holds or the time is up.
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 10000);
 

@@ -69,9 +69,7 @@ TEST(Startup, BuildsImgAndUserFolderAndAddsTheIconHidden) {
 
 TEST(Startup, StoredSettingsSetTheMarksAndTheTip) {
     TempFolder app;
-    std::wstring user = UserFolderName();
-    std::string userAnsi(user.begin(), user.end());  // the test user's name is ASCII
-    test::WriteFileBytes(app / L"trovell.ini", "[" + userAnsi + "]\r\nSAVE=1\r\nCAPC=1\r\n");
+    test::WriteFileBytes(app / L"trovell.ini", test::IniSection("SAVE=1\r\nCAPC=1\r\n"));
     frmMain w(OptionsFor(app));
     ASSERT_TRUE(w.Form_Load());
     EXPECT_FALSE(Checked(w, frmMain::kMnuBmp));
@@ -83,9 +81,7 @@ TEST(Startup, StoredSettingsSetTheMarksAndTheTip) {
 
 TEST(Startup, UnknownSettingValuesKeepTheBuiltMarks) {
     TempFolder app;
-    std::wstring user = UserFolderName();
-    test::WriteFileBytes(app / L"trovell.ini",
-                         "[" + std::string(user.begin(), user.end()) + "]\r\nSAVE=2\r\nCAPC=2\r\n");
+    test::WriteFileBytes(app / L"trovell.ini", test::IniSection("SAVE=2\r\nCAPC=2\r\n"));
     frmMain w(OptionsFor(app));
     ASSERT_TRUE(w.Form_Load());
     EXPECT_TRUE(Checked(w, frmMain::kMnuBmp));
@@ -152,9 +148,8 @@ TEST(Menu, FormatAndMethodCommandsMoveMarksAndTipAndPersistAtExit) {
         Command(w, frmMain::kMnuEnd);
         EXPECT_FALSE(::IsWindow(w.hwnd()));
     }
-    std::wstring user = UserFolderName();
     EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
-              "[" + std::string(user.begin(), user.end()) + "]\r\nSAVE=1\r\nCAPC=1\r\n");
+              test::IniSection("SAVE=1\r\nCAPC=1\r\n"));
 
     frmMain next(OptionsFor(app));
     ASSERT_TRUE(next.Form_Load());
@@ -178,9 +173,8 @@ TEST(Closing, SystemCloseAndSessionEndSaveSettingsAndRemoveTheIcon) {
         ASSERT_TRUE(w.Form_Load());
         NOTIFYICONDATAW record = w.TrayRecord();
         ::SendMessageW(w.hwnd(), message, TRUE, 0);
-        std::wstring user = UserFolderName();
         EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
-                  "[" + std::string(user.begin(), user.end()) + "]\r\nSAVE=0\r\nCAPC=0\r\n")
+                  test::IniSection("SAVE=0\r\nCAPC=0\r\n"))
             << message;
         EXPECT_FALSE(TrayModify(record)) << message;
     }
