@@ -15,12 +15,14 @@
 //                                           then "left top right bottom pid" of each, oldest first
 //   probe shown <class> <text start> [seconds]  until a visible window of that class has a
 //                                           text starting so; prints "pid text" of it
+//   probe notshown <class> <text start> [seconds]  until none has
 //   probe clip <format> [seconds]           until the clipboard offers the format (8 = CF_DIB)
 //   probe noclip <format> [seconds]         until it no longer does
 //   probe list                              every top-level window, for diagnosis
 //
 // Output is UTF-8 written as bytes: wide console output of Japanese is cut off on a pipe
-// under Wine. Exit codes: 0 done, 1 not found or timed out, 2 usage.
+// under Wine. Exit codes: 0 done, 3 not found or timed out, 2 usage. Not 1: that is what
+// Wine's start.exe returns when it fails to launch a program, which happens now and then.
 #include <windows.h>
 
 #include <algorithm>
@@ -31,264 +33,274 @@
 namespace {
 
 constexpr DWORD kPollMs = 25;
+constexpr int kNo = 3;
 
 void Write(const std::wstring& text) {
-  std::wstring line = text + L"\n";
-  int size = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
-                                 nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(),
-                      size, nullptr, nullptr);
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
-            &written, nullptr);
+    std::wstring line = text + L"\n";
+    int size = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr,
+                                   0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), size,
+                        nullptr, nullptr);
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
+              &written, nullptr);
 }
 
 std::wstring TextOf(HWND hwnd) {
-  // WM_GETTEXT rather than GetWindowTextW: the latter does not ask windows of other
-  // processes for the text of their controls. A hung window must not hang the probe.
-  DWORD_PTR length = 0, got = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length))
-    return {};
-  std::wstring text(length + 1, L'\0');
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                           SMTO_ABORTIFHUNG, 2000, &got))
-    return {};
-  text.resize(std::min<size_t>(got, length));
-  return text;
+    // WM_GETTEXT rather than GetWindowTextW: the latter does not ask windows of other
+    // processes for the text of their controls. A hung window must not hang the probe.
+    DWORD_PTR length = 0, got = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length))
+        return {};
+    std::wstring text(length + 1, L'\0');
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_ABORTIFHUNG, 2000, &got))
+        return {};
+    text.resize(std::min<size_t>(got, length));
+    return text;
 }
 
 std::wstring ClassOf(HWND hwnd) {
-  wchar_t name[256] = {};
-  GetClassNameW(hwnd, name, 256);
-  return name;
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    return name;
 }
 
 BOOL CALLBACK Collect(HWND hwnd, LPARAM windows) {
-  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(hwnd);
-  return TRUE;
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(hwnd);
+    return TRUE;
 }
 
 std::vector<HWND> TopLevel() {
-  std::vector<HWND> all;
-  EnumWindows(
-      Collect,
-      reinterpret_cast<LPARAM>(&all));
-  return all;
+    std::vector<HWND> all;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
+    return all;
 }
 
 // Visible matches first: a hidden and a shown window may share a caption.
 std::vector<HWND> WithCaption(const std::wstring& caption) {
-  std::vector<HWND> shown, hidden;
-  for (HWND hwnd : TopLevel()) {
-    if (TextOf(hwnd) != caption) continue;
-    (IsWindowVisible(hwnd) ? shown : hidden).push_back(hwnd);
-  }
-  shown.insert(shown.end(), hidden.begin(), hidden.end());
-  return shown;
+    std::vector<HWND> shown, hidden;
+    for (HWND hwnd : TopLevel()) {
+        if (TextOf(hwnd) != caption) continue;
+        (IsWindowVisible(hwnd) ? shown : hidden).push_back(hwnd);
+    }
+    shown.insert(shown.end(), hidden.begin(), hidden.end());
+    return shown;
 }
 
 std::vector<HWND> Children(HWND parent) {
-  std::vector<HWND> all;
-  EnumChildWindows(
-      parent,
-      Collect,
-      reinterpret_cast<LPARAM>(&all));
-  return all;
+    std::vector<HWND> all;
+    EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&all));
+    return all;
 }
 
 HWND ChildWithText(HWND parent, const std::wstring& text) {
-  for (HWND child : Children(parent))
-    if (TextOf(child) == text) return child;
-  return nullptr;
+    for (HWND child : Children(parent))
+        if (TextOf(child) == text) return child;
+    return nullptr;
 }
 
 template <typename Condition>
 bool WaitFor(double seconds, Condition condition) {
-  ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
-  for (;;) {
-    if (condition()) return true;
-    if (GetTickCount64() >= end) return false;
-    Sleep(kPollMs);
-  }
+    ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount64() >= end) return false;
+        Sleep(kPollMs);
+    }
 }
 
 double SecondsArg(int argc, wchar_t** argv, int index) {
-  return argc > index ? _wtof(argv[index]) : 30.0;
+    return argc > index ? _wtof(argv[index]) : 30.0;
 }
 
-// Popup menus have the system class "#32768"; the hidden one Wine keeps per thread is not
-// counted.
 struct Menu {
-  RECT rect;
-  DWORD pid;
+    RECT rect;
+    DWORD pid;
 };
 
+// Popup menus have the system class "#32768"; only shown ones count, as Wine keeps hidden
+// ones around.
 std::vector<Menu> VisibleMenus() {
-  std::vector<Menu> menus;
-  for (HWND hwnd : TopLevel()) {
-    if (!IsWindowVisible(hwnd) || ClassOf(hwnd) != L"#32768") continue;
-    Menu menu{};
-    GetWindowRect(hwnd, &menu.rect);
-    GetWindowThreadProcessId(hwnd, &menu.pid);
-    menus.push_back(menu);
-  }
-  // EnumWindows runs top-down; a submenu opens above its parent.
-  std::reverse(menus.begin(), menus.end());
-  return menus;
+    std::vector<Menu> menus;
+    for (HWND hwnd : TopLevel()) {
+        if (!IsWindowVisible(hwnd) || ClassOf(hwnd) != L"#32768") continue;
+        Menu menu{};
+        GetWindowRect(hwnd, &menu.rect);
+        GetWindowThreadProcessId(hwnd, &menu.pid);
+        menus.push_back(menu);
+    }
+    // EnumWindows runs top-down; a submenu opens above its parent.
+    std::reverse(menus.begin(), menus.end());
+    return menus;
 }
 
 int Usage() {
-  Write(L"usage: probe wait|gone|visible|texts|waittext|click|iconrect|close|kill|pid|menus|shown|clip|noclip|list ...");
-  return 2;
+    Write(
+        L"usage: probe wait|gone|visible|texts|waittext|click|iconrect|close|kill|pid|menus|"
+        L"shown|notshown|clip|noclip|list ...");
+    return 2;
 }
 
 int Run(int argc, wchar_t** argv) {
-  if (argc < 2) return Usage();
-  const std::wstring command = argv[1];
+    if (argc < 2) return Usage();
+    const std::wstring command = argv[1];
 
-  if (command == L"list") {
-    for (HWND hwnd : TopLevel()) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(hwnd, &pid);
-      RECT rect{};
-      GetWindowRect(hwnd, &rect);
-      wchar_t head[160];
-      swprintf(head, 160, L"%p pid=%lu %ls (%ld,%ld)-(%ld,%ld) ", static_cast<void*>(hwnd),
-               pid, IsWindowVisible(hwnd) ? L"shown " : L"hidden", rect.left, rect.top,
-               rect.right, rect.bottom);
-      Write(head + ClassOf(hwnd) + L" \"" + TextOf(hwnd) + L"\"");
+    if (command == L"list") {
+        for (HWND hwnd : TopLevel()) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            RECT rect{};
+            GetWindowRect(hwnd, &rect);
+            wchar_t head[160];
+            swprintf(head, 160, L"%p pid=%lu %ls (%ld,%ld)-(%ld,%ld) ", static_cast<void*>(hwnd),
+                     pid, IsWindowVisible(hwnd) ? L"shown " : L"hidden", rect.left, rect.top,
+                     rect.right, rect.bottom);
+            Write(head + ClassOf(hwnd) + L" \"" + TextOf(hwnd) + L"\"");
+        }
+        return 0;
     }
-    return 0;
-  }
 
-  if (command == L"menus") {
-    if (argc < 3) return Usage();
-    size_t count = static_cast<size_t>(_wtoi(argv[2]));
-    std::vector<Menu> menus;
-    bool found = WaitFor(SecondsArg(argc, argv, 3), [&] {
-      menus = VisibleMenus();
-      return menus.size() == count;
-    });
-    for (const Menu& m : menus) {
-      wchar_t line[100];
-      swprintf(line, 100, L"%ld %ld %ld %ld %lu", m.rect.left, m.rect.top, m.rect.right,
-               m.rect.bottom, m.pid);
-      Write(line);
+    if (command == L"menus") {
+        if (argc < 3) return Usage();
+        size_t count = static_cast<size_t>(_wtoi(argv[2]));
+        std::vector<Menu> menus;
+        bool found = WaitFor(SecondsArg(argc, argv, 3), [&] {
+            menus = VisibleMenus();
+            return menus.size() == count;
+        });
+        for (const Menu& m : menus) {
+            wchar_t line[100];
+            swprintf(line, 100, L"%ld %ld %ld %ld %lu", m.rect.left, m.rect.top, m.rect.right,
+                     m.rect.bottom, m.pid);
+            Write(line);
+        }
+        return found ? 0 : kNo;
     }
-    return found ? 0 : 1;
-  }
 
-  if (command == L"clip" || command == L"noclip") {
+    if (command == L"clip" || command == L"noclip") {
+        if (argc < 3) return Usage();
+        // Asking for availability leaves the clipboard closed for the program under test.
+        UINT format = static_cast<UINT>(_wtoi(argv[2]));
+        bool wanted = command == L"clip";
+        return WaitFor(SecondsArg(argc, argv, 3),
+                       [&] { return (IsClipboardFormatAvailable(format) != FALSE) == wanted; })
+                   ? 0
+                   : kNo;
+    }
+
+    if (command == L"shown" || command == L"notshown") {
+        // Tooltips and balloons carry their text as the window text, but not as a caption
+        // FindWindowW would know in advance.
+        if (argc < 4) return Usage();
+        const std::wstring start = argv[3];
+        const bool wanted = command == L"shown";
+        HWND found = nullptr;
+        bool done = WaitFor(SecondsArg(argc, argv, 4), [&] {
+            found = nullptr;
+            for (HWND hwnd : TopLevel())
+                if (IsWindowVisible(hwnd) && _wcsicmp(ClassOf(hwnd).c_str(), argv[2]) == 0 &&
+                    TextOf(hwnd).starts_with(start))
+                    found = hwnd;
+            return (found != nullptr) == wanted;
+        });
+        if (!done) return kNo;
+        if (!wanted) return 0;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(found, &pid);
+        Write(std::to_wstring(pid) + L" " + TextOf(found));
+        return 0;
+    }
+
     if (argc < 3) return Usage();
-    // Asking for availability leaves the clipboard closed for the program under test.
-    UINT format = static_cast<UINT>(_wtoi(argv[2]));
-    bool wanted = command == L"clip";
-    return WaitFor(SecondsArg(argc, argv, 3),
-                   [&] { return (IsClipboardFormatAvailable(format) != FALSE) == wanted; })
-               ? 0
-               : 1;
-  }
+    const std::wstring caption = argv[2];
 
-  if (command == L"shown") {
-    // Tooltips and balloons carry their text as the window text, but not as a caption
-    // FindWindowW would know in advance.
-    if (argc < 4) return Usage();
-    const std::wstring start = argv[3];
-    HWND found = nullptr;
-    WaitFor(SecondsArg(argc, argv, 4), [&] {
-      for (HWND hwnd : TopLevel())
-        if (IsWindowVisible(hwnd) && _wcsicmp(ClassOf(hwnd).c_str(), argv[2]) == 0 &&
-            TextOf(hwnd).starts_with(start))
-          found = hwnd;
-      return found != nullptr;
-    });
-    if (!found) return 1;
+    if (command == L"wait")
+        return WaitFor(SecondsArg(argc, argv, 3), [&] { return !WithCaption(caption).empty(); })
+                   ? 0
+                   : kNo;
+    if (command == L"gone")
+        return WaitFor(SecondsArg(argc, argv, 3), [&] { return WithCaption(caption).empty(); })
+                   ? 0
+                   : kNo;
+    if (command == L"waittext") {
+        if (argc < 4) return Usage();
+        return WaitFor(SecondsArg(argc, argv, 4),
+                       [&] {
+                           for (HWND hwnd : WithCaption(caption))
+                               if (ChildWithText(hwnd, argv[3])) return true;
+                           return false;
+                       })
+                   ? 0
+                   : kNo;
+    }
+
+    std::vector<HWND> matches = WithCaption(caption);
+    if (matches.empty()) {
+        Write(L"probe: no window \"" + caption + L"\"");
+        return kNo;
+    }
+    HWND hwnd = matches.front();
+
+    if (command == L"visible") return IsWindowVisible(hwnd) ? 0 : kNo;
+    if (command == L"texts") {
+        Write(caption);
+        for (HWND child : Children(hwnd)) {
+            std::wstring text = TextOf(child);
+            if (!text.empty()) Write(text);
+        }
+        return 0;
+    }
+    if (command == L"click") {
+        if (argc < 4) return Usage();
+        HWND button = ChildWithText(hwnd, argv[3]);
+        if (!button) {
+            Write(L"probe: no button \"" + std::wstring(argv[3]) + L"\"");
+            return kNo;
+        }
+        // Posted, not sent: the click ends a modal loop of the other process, and a sent
+        // BM_CLICK would block us until that process has finished reacting to it.
+        PostMessageW(button, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (command == L"iconrect") {
+        for (HWND child : Children(hwnd)) {
+            if (_wcsicmp(ClassOf(child).c_str(), L"Static") != 0 ||
+                (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON ||
+                !IsWindowVisible(child))
+                continue;
+            RECT r{};
+            GetWindowRect(child, &r);
+            wchar_t line[80];
+            swprintf(line, 80, L"%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
+            Write(line);
+            return 0;
+        }
+        return kNo;
+    }
+    if (command == L"close") return PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 0 : kNo;
+
     DWORD pid = 0;
-    GetWindowThreadProcessId(found, &pid);
-    Write(std::to_wstring(pid) + L" " + TextOf(found));
-    return 0;
-  }
-
-  if (argc < 3) return Usage();
-  const std::wstring caption = argv[2];
-
-  if (command == L"wait")
-    return WaitFor(SecondsArg(argc, argv, 3), [&] { return !WithCaption(caption).empty(); }) ? 0 : 1;
-  if (command == L"gone")
-    return WaitFor(SecondsArg(argc, argv, 3), [&] { return WithCaption(caption).empty(); }) ? 0 : 1;
-  if (command == L"waittext") {
-    if (argc < 4) return Usage();
-    return WaitFor(SecondsArg(argc, argv, 4), [&] {
-             for (HWND hwnd : WithCaption(caption))
-               if (ChildWithText(hwnd, argv[3])) return true;
-             return false;
-           })
-               ? 0
-               : 1;
-  }
-
-  std::vector<HWND> matches = WithCaption(caption);
-  if (matches.empty()) {
-    Write(L"probe: no window \"" + caption + L"\"");
-    return 1;
-  }
-  HWND hwnd = matches.front();
-
-  if (command == L"visible") return IsWindowVisible(hwnd) ? 0 : 1;
-  if (command == L"texts") {
-    Write(caption);
-    for (HWND child : Children(hwnd)) {
-      std::wstring text = TextOf(child);
-      if (!text.empty()) Write(text);
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (command == L"pid") {
+        Write(std::to_wstring(pid));
+        return 0;
     }
-    return 0;
-  }
-  if (command == L"click") {
-    if (argc < 4) return Usage();
-    HWND button = ChildWithText(hwnd, argv[3]);
-    if (!button) {
-      Write(L"probe: no button \"" + std::wstring(argv[3]) + L"\"");
-      return 1;
+    if (command == L"kill") {
+        // Returns once the process has ended, so that the caller may look at what it left.
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        if (!process) return kNo;
+        bool killed =
+            TerminateProcess(process, 9) && WaitForSingleObject(process, 30000) == WAIT_OBJECT_0;
+        CloseHandle(process);
+        return killed ? 0 : kNo;
     }
-    // Posted, not sent: the click ends a modal loop of the other process, and a sent
-    // BM_CLICK would block us until that process has finished reacting to it.
-    PostMessageW(button, BM_CLICK, 0, 0);
-    return 0;
-  }
-  if (command == L"iconrect") {
-    for (HWND child : Children(hwnd)) {
-      if (_wcsicmp(ClassOf(child).c_str(), L"Static") != 0 ||
-          (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON || !IsWindowVisible(child))
-        continue;
-      RECT r{};
-      GetWindowRect(child, &r);
-      wchar_t line[80];
-      swprintf(line, 80, L"%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
-      Write(line);
-      return 0;
-    }
-    return 1;
-  }
-  if (command == L"close") return PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
-
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (command == L"pid") {
-    Write(std::to_wstring(pid));
-    return 0;
-  }
-  if (command == L"kill") {
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-    if (!process) return 1;
-    bool killed = TerminateProcess(process, 9) &&
-                  WaitForSingleObject(process, 30000) == WAIT_OBJECT_0;
-    CloseHandle(process);
-    return killed ? 0 : 1;
-  }
-  return Usage();
+    return Usage();
 }
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) { return Run(argc, argv); }
+int wmain(int argc, wchar_t** argv) {
+    return Run(argc, argv);
+}
