@@ -31,7 +31,7 @@ E2E_WAIT=30
 E2E_BUDGET=240
 
 E2E_EXE="" E2E_PROBE="" E2E_TMP="" E2E_FAILED=0 E2E_CHECKS=0 E2E_PIDS=() E2E_START=0
-APP="" APP_PID="" APP_SEQ=0 TRAY_ICONS_BEFORE=0 TRAY_ICON_X="" TRAY_ICON_Y=""
+APP="" APP_PID="" APP_ARGS=() APP_LOG_FROM=1 APP_SEQ=0 TRAY_ICONS_BEFORE=0 TRAY_ICON_X="" TRAY_ICON_Y=""
 
 note() { printf '%s\n' "$*" | sed 's/^/   /'; }
 
@@ -170,6 +170,8 @@ app_write_ini() {
 # app_start [NAME=VALUE...]: start the exe in the background from an unrelated folder, so
 # that it must find its own folder; sets APP_PID (the pid of its `timeout` wrapper).
 app_start() {
+  APP_ARGS=("$@")
+  APP_LOG_FROM=$(( $(stat -c %s "$E2E_TMP/trovell.log" 2>/dev/null || echo 0) + 1 ))
   TRAY_ICONS_BEFORE=$(tray_count_icons)
   mkdir -p "$E2E_TMP/cwd"
   (cd "$E2E_TMP/cwd" && exec env "$@" timeout --kill-after=5 240 wine "$APP/trovell.exe" \
@@ -200,7 +202,17 @@ kill_app() {
   for child in $(pgrep -P "$1"); do kill -KILL "$child"; done
 }
 
-wait_resident() { probe wait "$RESIDENT_CAPTION" "${1:-$E2E_WAIT}"; }
+# wait_resident [SECONDS]: the resident window of the last start exists. Wine, rarely, fails
+# to launch a program at all ("ShellExecuteEx" in its output): that start is made once more.
+wait_resident() {
+  probe wait "$RESIDENT_CAPTION" "${1:-$E2E_WAIT}" && return 0
+  if [ -n "$APP_PID" ] && ended "$APP_PID" && tail -c "+$APP_LOG_FROM" "$E2E_TMP/trovell.log" | grep -q ShellExecuteEx; then
+    echo "   (Wine could not launch trovell.exe; again)" >&2
+    app_start "${APP_ARGS[@]}"
+    probe wait "$RESIDENT_CAPTION" "${1:-$E2E_WAIT}" && return 0
+  fi
+  return 1
+}
 close_resident() { probe close "$RESIDENT_CAPTION"; }
 
 # ---------------------------------------------------------------- screen
