@@ -14,24 +14,24 @@ Window::~Window() {
     }
 }
 
-bool Window::Create(const WindowSpec& spec) {
+bool Window::Create(const WindowParams& params) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
-    if (!::GetClassInfoExW(ModuleInstance(), spec.className, &wc)) {
+    if (!::GetClassInfoExW(ModuleInstance(), params.className, &wc)) {
         wc = {};
         wc.cbSize = sizeof(wc);
         wc.lpfnWndProc = &Window::Proc;
         wc.hInstance = ModuleInstance();
         wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = spec.className;
-        wc.hIcon = spec.icon;
-        wc.hIconSm = spec.icon;
+        wc.lpszClassName = params.className;
+        wc.hIcon = params.icon;
+        wc.hIconSm = params.icon;
         if (!::RegisterClassExW(&wc)) return false;
     }
-    const RECT& b = spec.bounds;
-    HWND hwnd = ::CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, b.left,
-                                  b.top, b.right, b.bottom, spec.parent, nullptr,
+    const RECT& b = params.bounds;
+    HWND hwnd = ::CreateWindowExW(params.exStyle, params.className, params.caption, params.style, b.left,
+                                  b.top, b.right, b.bottom, params.parent, nullptr,
                                   ModuleInstance(), this);
     return hwnd != nullptr;
 }

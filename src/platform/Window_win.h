@@ -5,7 +5,7 @@
 
 namespace trovell {
 
-struct WindowSpec {
+struct WindowParams {
     const wchar_t* className = nullptr;
     const wchar_t* caption = L"";
     DWORD style = WS_OVERLAPPEDWINDOW;
@@ -25,7 +25,7 @@ public:
     HWND hwnd() const noexcept { return hwnd_; }
 
 protected:
-    bool Create(const WindowSpec& spec);
+    bool Create(const WindowParams& params);
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     // Runs after the window is gone (WM_NCDESTROY); the object may then be deleted.
     virtual void OnDestroyed() {}
