@@ -9,9 +9,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/build.sh" i686
 export TROVELL_BUILD=${TROVELL_BUILD:-$root/build}
 app="$TROVELL_BUILD/app"
-mkdir -p "$app/img"
+mkdir -p "$app"
 cp "$TROVELL_BUILD/i686/trovell.exe" "$app/"
 # shellcheck source=wine-harness.sh
+HARNESS_PREFIX=app-prefix
 . "$root/tools/wine-harness.sh"
 harness_start --use-display
 trap harness_stop EXIT
