@@ -156,9 +156,10 @@ TEST(SaveClipboard, JpegIsAskedForAtQuality100AndReadsBackCloseToTheSource) {
             total += d;
             worst = d > worst ? d : worst;
         }
-    // Measured under Wine (which ignores the quality): mean 1-2, worst under 16.
-    EXPECT_LT(double(total) / (64 * 40 * 3), 4.0);
-    EXPECT_LT(worst, 32);
+    // Measured under Wine, which encodes at about quality 76 whatever it is asked: mean 1.7,
+    // worst 8 per channel.
+    EXPECT_LT(double(total) / (64 * 40 * 3), 3.0);
+    EXPECT_LT(worst, 16);
 }
 
 TEST(SaveClipboard, AtMidnightTheFileKeepsTheFolderItBeganIn) {
