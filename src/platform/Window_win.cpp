@@ -4,7 +4,9 @@
 
 namespace trovell {
 
-HINSTANCE ModuleInstance() noexcept { return ::GetModuleHandleW(nullptr); }
+HINSTANCE ModuleInstance() noexcept {
+    return ::GetModuleHandleW(nullptr);
+}
 
 Window::~Window() {
     if (hwnd_) {
@@ -30,9 +32,9 @@ bool Window::Create(const WindowParams& params) {
         if (!::RegisterClassExW(&wc)) return false;
     }
     const RECT& b = params.bounds;
-    HWND hwnd = ::CreateWindowExW(params.exStyle, params.className, params.caption, params.style, b.left,
-                                  b.top, b.right, b.bottom, params.parent, nullptr,
-                                  ModuleInstance(), this);
+    HWND hwnd =
+        ::CreateWindowExW(params.exStyle, params.className, params.caption, params.style, b.left,
+                          b.top, b.right, b.bottom, params.parent, nullptr, ModuleInstance(), this);
     return hwnd != nullptr;
 }
 

@@ -15,23 +15,28 @@ SaveResult Failed(std::wstring reason) {
     return {SaveResult::Kind::Failed, {}, std::move(reason)};
 }
 
-// The store root may be gone (a user cleaning up); rebuild it rather than lose the picture.
-bool EnsureFolder(const std::wstring& folder, const std::wstring& storeRoot) {
-    if (FolderExists(folder)) return true;
-    std::wstring img = storeRoot.substr(0, storeRoot.find_last_of(L'\\', storeRoot.size() - 2) + 1);
-    if (!FolderExists(img) && !MakeFolder(img)) return false;
-    if (!FolderExists(storeRoot) && !MakeFolder(storeRoot)) return false;
-    return MakeFolder(folder) || FolderExists(folder);
-}
 }  // namespace
 
-JpegWriter DefaultJpegWriter() { return &DCSavetoJPEG; }
+bool EnsureStoreRoot(const std::wstring& storeRoot) {
+    if (FolderExists(storeRoot)) return true;
+    std::wstring img = ParentFolder(storeRoot);
+    if (!FolderExists(img) && !MakeFolder(img)) return false;
+    return MakeFolder(storeRoot);
+}
+
+JpegWriter DefaultJpegWriter() {
+    return &DCSavetoJPEG;
+}
 
 SaveResult SavePictureToStore(const DibSurface& picture, const std::wstring& storeRoot,
                               int16_t saveFormat, const Clock& clock, const JpegWriter& jpeg) {
     if (saveFormat != 0 && saveFormat != 1) return {};
     const std::wstring folder = storeRoot + DayFolderName(clock()) + L'\\';
-    if (!EnsureFolder(folder, storeRoot)) return Failed(LastErrorText());
+    // The store root may be gone (a user cleaning up): rebuilt rather than lose the picture.
+    // Another instance may make the day folder at the same moment; then it is there.
+    if (!FolderExists(folder) &&
+        !(EnsureStoreRoot(storeRoot) && (MakeFolder(folder) || FolderExists(folder))))
+        return Failed(LastErrorText());
 
     const std::wstring temp = CreateTempFileIn(folder);
     if (temp.empty()) return Failed(LastErrorText());

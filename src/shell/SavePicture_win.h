@@ -29,6 +29,10 @@ struct SaveResult {
 SaveResult SavePictureToStore(const DibSurface& picture, const std::wstring& storeRoot,
                               int16_t saveFormat, const Clock& clock, const JpegWriter& jpeg);
 
+// Makes the store root, and the "img" folder above it, where missing. Without "img" every
+// later picture would be lost, so it is not left to the installation.
+bool EnsureStoreRoot(const std::wstring& storeRoot);
+
 // The real writer, for callers that do not substitute one.
 JpegWriter DefaultJpegWriter();
 

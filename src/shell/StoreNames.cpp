@@ -11,7 +11,9 @@ std::wstring TwoDigits(int a, int b, int c) {
     return buffer;
 }
 
-wchar_t FoldAscii(wchar_t c) { return (c >= L'a' && c <= L'z') ? c - (L'a' - L'A') : c; }
+wchar_t FoldAscii(wchar_t c) {
+    return (c >= L'a' && c <= L'z') ? c - (L'a' - L'A') : c;
+}
 }  // namespace
 
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
@@ -19,7 +21,16 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
     return folder + L'\\' + name;
 }
 
-std::wstring ImgFolderPath(const std::wstring& appFolder) { return JoinPath(appFolder, L"img\\"); }
+std::wstring ParentFolder(const std::wstring& path) {
+    size_t end = path.size();
+    if (end > 0 && path[end - 1] == L'\\') --end;
+    size_t slash = path.find_last_of(L'\\', end == 0 ? 0 : end - 1);
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+std::wstring ImgFolderPath(const std::wstring& appFolder) {
+    return JoinPath(appFolder, L"img\\");
+}
 
 std::wstring StoreRootPath(const std::wstring& appFolder, const std::wstring& userName) {
     return ImgFolderPath(appFolder) + userName + L'\\';
@@ -29,7 +40,9 @@ std::wstring SettingsFilePath(const std::wstring& appFolder) {
     return JoinPath(appFolder, L"trovell.ini");
 }
 
-std::wstring DayFolderName(const LocalTime& t) { return TwoDigits(t.year, t.month, t.day); }
+std::wstring DayFolderName(const LocalTime& t) {
+    return TwoDigits(t.year, t.month, t.day);
+}
 
 std::wstring PictureBaseName(const LocalTime& t) {
     return DayFolderName(t) + TwoDigits(t.hour, t.minute, t.second);

@@ -10,6 +10,9 @@ namespace trovell {
 // Joins a folder and a name with exactly one "\" (a drive root already ends in one).
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
+// The folder that holds a file or folder, ending in "\" ("C:\a\b\" gives "C:\a\").
+std::wstring ParentFolder(const std::wstring& path);
+
 std::wstring ImgFolderPath(const std::wstring& appFolder);
 // Application folder, "img", user name; always ends in "\".
 std::wstring StoreRootPath(const std::wstring& appFolder, const std::wstring& userName);

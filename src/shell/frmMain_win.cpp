@@ -58,19 +58,15 @@ bool frmMain::Form_Load() {
 
     session_.CurrentUserName = UserFolderName();
 
-    // Without "img" every later picture would be lost, so it is made together with the root.
-    std::wstring root = StoreRoot();
-    if (!FolderExists(root)) {
-        std::wstring img = ImgFolderPath(session_.appFolder);
-        if (!FolderExists(img)) MakeFolder(img);
-        MakeFolder(root);
-    }
+    EnsureStoreRoot(StoreRoot());  // a failure shows when a picture is stored
 
     SettingsLoad(session_);
 
     icon_ = IconFromPixelMap(art::kTrayIcon);
-    if (!Create({.className = kClassName, .caption = texts::kMainCaption,
-                 .style = WS_OVERLAPPEDWINDOW, .icon = icon_.get()}))
+    if (!Create({.className = kClassName,
+                 .caption = texts::kMainCaption,
+                 .style = WS_OVERLAPPEDWINDOW,
+                 .icon = icon_.get()}))
         return false;
     BuildMenu();
     SetMenuChecks();
@@ -161,8 +157,7 @@ void frmMain::Form_MouseMove(LPARAM mouseMessage) {
             ::PostMessageW(hwnd(), WM_NULL, 0, 0);
             return;
         }
-        case TrayClick::None:
-            return;
+        case TrayClick::None: return;
     }
 }
 
@@ -187,17 +182,27 @@ void frmMain::SaveClipboardPicture() {
     if (result.kind == SaveResult::Kind::Failed) ReportSaveFailure(result.reason);
 }
 
-void frmMain::mnu_cap_Click() { ShowCaptureWindow(); }
+void frmMain::mnu_cap_Click() {
+    ShowCaptureWindow();
+}
 
 void frmMain::mnu_trovell_Click() {
     // The browser window arrives with the browser subsystem; each opening makes a new one.
     listWindow_ = nullptr;
 }
 
-void frmMain::mnu_bmp_Click() { ChooseSettings(0, session_.SaveMethod); }
-void frmMain::mnu_jpg_Click() { ChooseSettings(1, session_.SaveMethod); }
-void frmMain::mnu_my_Click() { ChooseSettings(session_.SaveFormat, 0); }
-void frmMain::mnu_clip_Click() { ChooseSettings(session_.SaveFormat, 1); }
+void frmMain::mnu_bmp_Click() {
+    ChooseSettings(0, session_.SaveMethod);
+}
+void frmMain::mnu_jpg_Click() {
+    ChooseSettings(1, session_.SaveMethod);
+}
+void frmMain::mnu_my_Click() {
+    ChooseSettings(session_.SaveFormat, 0);
+}
+void frmMain::mnu_clip_Click() {
+    ChooseSettings(session_.SaveFormat, 1);
+}
 
 void frmMain::ChooseSettings(int16_t saveFormat, int16_t saveMethod) {
     // Effective at once; the file hears of it only at the end.

@@ -23,6 +23,13 @@ TEST(StoreRoot, EmptyUserNameLeavesTwoSeparators) {
     EXPECT_EQ(StoreRootPath(L"C:\\T", L""), L"C:\\T\\img\\\\");
 }
 
+TEST(StoreRoot, ParentOfTheRootIsTheImgFolder) {
+    EXPECT_EQ(ParentFolder(StoreRootPath(L"D:\\", L"山田")), L"D:\\img\\");
+    EXPECT_EQ(ParentFolder(StoreRootPath(L"C:\\T", L"")), L"C:\\T\\img\\");
+    EXPECT_EQ(ParentFolder(L"C:\\T\\a.bmp"), L"C:\\T\\");
+    EXPECT_EQ(ParentFolder(L"a"), L"");
+}
+
 TEST(PictureNames, LastSecondOfTheYear) {
     LocalTime t{2002, 12, 31, 23, 59, 59};
     EXPECT_EQ(DayFolderName(t), L"021231");

