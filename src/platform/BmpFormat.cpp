@@ -54,16 +54,15 @@ size_t DibStride(int width, int bitCount) {
     return static_cast<size_t>(Stride64(width, bitCount));
 }
 
-std::vector<uint8_t> EncodeBmp24(const uint32_t* pixels, int width, int height) {
+std::vector<uint8_t> BmpHeaders24(int width, int height) {
     if (width <= 0 || height <= 0) return {};
-    const size_t stride = DibStride(width, 24);
-    const size_t imageSize = stride * static_cast<size_t>(height);
+    const uint64_t imageSize = Stride64(width, 24) * static_cast<uint64_t>(height);
     const size_t offset = kBmpFileHeaderSize + kBmpInfoHeaderSize;
-    std::vector<uint8_t> out(offset + imageSize, 0);
-
+    if (imageSize + offset > 0xFFFFFFFFu) return {};  // the size fields are 32 bits
+    std::vector<uint8_t> out(offset, 0);
     out[0] = 'B';
     out[1] = 'M';
-    Put32(out, 2, static_cast<uint32_t>(out.size()));
+    Put32(out, 2, static_cast<uint32_t>(offset + imageSize));
     Put32(out, 10, static_cast<uint32_t>(offset));
 
     const size_t h = kBmpFileHeaderSize;
@@ -76,17 +75,31 @@ std::vector<uint8_t> EncodeBmp24(const uint32_t* pixels, int width, int height) 
     Put32(out, h + 20, static_cast<uint32_t>(imageSize));
     Put32(out, h + 24, kPixelsPerMetre);
     Put32(out, h + 28, kPixelsPerMetre);
+    return out;
+}
 
-    for (int y = 0; y < height; ++y) {
+void EncodeBmpRows24(const uint32_t* pixels, int width, int height, int firstRow, int rows,
+                     uint8_t* out) {
+    const size_t stride = DibStride(width, 24);
+    for (int y = firstRow; y < firstRow + rows; ++y) {
         const uint32_t* src = pixels + static_cast<size_t>(height - 1 - y) * width;
-        uint8_t* dst = out.data() + offset + static_cast<size_t>(y) * stride;
+        uint8_t* dst = out + static_cast<size_t>(y - firstRow) * stride;
         for (int x = 0; x < width; ++x) {
             const uint32_t c = src[x];
             *dst++ = static_cast<uint8_t>(c);
             *dst++ = static_cast<uint8_t>(c >> 8);
             *dst++ = static_cast<uint8_t>(c >> 16);
         }
+        for (size_t pad = static_cast<size_t>(width) * 3; pad < stride; ++pad) *dst++ = 0;
     }
+}
+
+std::vector<uint8_t> EncodeBmp24(const uint32_t* pixels, int width, int height) {
+    std::vector<uint8_t> out = BmpHeaders24(width, height);
+    if (out.empty()) return out;
+    const size_t offset = out.size();
+    out.resize(offset + DibStride(width, 24) * static_cast<size_t>(height));
+    EncodeBmpRows24(pixels, width, height, 0, height, out.data() + offset);
     return out;
 }
 
@@ -146,6 +159,9 @@ std::optional<DibLayout> ReadPackedDib(const uint8_t* data, size_t size) {
     if (layout.width <= 0 || height == 0 || height == std::numeric_limits<int32_t>::min())
         return std::nullopt;
     if (!DepthFits(layout.compression, layout.bitCount)) return std::nullopt;
+    // A colour table longer than the depth can index (or than GDI reads) is no table.
+    if (colorsUsed > 256 || (layout.bitCount <= 8 && colorsUsed > (1u << layout.bitCount)))
+        return std::nullopt;
     const bool rle = layout.compression == kBiRle8 || layout.compression == kBiRle4;
     layout.topDown = height < 0;
     if (layout.topDown && rle) return std::nullopt;

@@ -23,8 +23,15 @@ inline constexpr size_t kBmpInfoHeaderSize = 40;
 // Bytes per row of a DIB: rows are padded to a multiple of four bytes.
 size_t DibStride(int width, int bitCount);
 
-// pixels: width x height values 0x00RRGGBB, row-major, top row first. Returns an empty
-// vector for a non-positive size.
+// The file and info headers of a 24-bit bottom-up file; empty for a non-positive size or one
+// whose file would pass 4 GiB.
+std::vector<uint8_t> BmpHeaders24(int width, int height);
+// File rows [firstRow, firstRow + rows) of the same file (file row 0 is the bottom row), each
+// DibStride(width, 24) bytes, written to out. pixels: width x height values 0x00RRGGBB,
+// row-major, top row first.
+void EncodeBmpRows24(const uint32_t* pixels, int width, int height, int firstRow, int rows,
+                     uint8_t* out);
+// The whole file: headers, then every row.
 std::vector<uint8_t> EncodeBmp24(const uint32_t* pixels, int width, int height);
 
 struct BmpPixels {

@@ -5,11 +5,12 @@
 #include <string>
 
 #include "platform/Dib_win.h"
+#include "platform/Status_win.h"
 
 namespace trovell {
 
-// Replaces any file at path. On failure returns false with the Win32 error code in *error
-// (when error is given) and leaves no file of its own making behind.
-bool SaveBmp(const DibSurface& picture, const std::wstring& path, DWORD* error);
+// Replaces any file at path, flushed to the disk before it returns. A failure leaves no file
+// of its own making behind.
+Status SaveBmp(const DibSurface& picture, const std::wstring& path);
 
 }  // namespace trovell

@@ -1,10 +1,10 @@
 #include "platform/Clipboard_win.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "platform/BmpFormat.h"
 #include "platform/Handles_win.h"
+#include "platform/PictureLoader_win.h"
 
 namespace trovell {
 
@@ -24,48 +24,72 @@ public:
     LockedGlobal(const LockedGlobal&) = delete;
     LockedGlobal& operator=(const LockedGlobal&) = delete;
     const uint8_t* get() const noexcept { return static_cast<const uint8_t*>(p_); }
+    size_t size() const noexcept { return p_ ? ::GlobalSize(h_) : 0; }
 
 private:
     HGLOBAL h_;
     void* p_;
 };
 
-BITMAPINFO TopDown32(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
+UINT PngFormat() {
+    static const UINT format = ::RegisterClipboardFormatW(L"PNG");
+    return format;
 }
 
-// GDI draws every DIB it accepts (palettes, 16 bpp, bit fields, RLE, either row order) into
-// the 32-bpp surface without loss, so the conversion is left to it.
-bool ReadDib(DibSurface& staging) {
+// GDI draws every DIB that passed the header check (palettes, 16 bpp, bit fields, RLE,
+// either row order) into the 32-bpp surface without loss, so the conversion is left to it.
+Status ReadDib(DibSurface& picture) {
     HGLOBAL handle = ::GetClipboardData(CF_DIB);
-    if (!handle) return false;
+    if (!handle) return Status::LastError();
     LockedGlobal lock(handle);
-    if (!lock.get()) return false;
-    const auto layout = ReadPackedDib(lock.get(), ::GlobalSize(handle));
-    if (!layout || !staging.Resize(layout->width, layout->height)) return false;
+    if (!lock.get()) return Status::LastError();
+    const auto layout = ReadPackedDib(lock.get(), lock.size());
+    if (!layout) return Status(kErrorBrokenPicture);
+    if (!picture.Resize(layout->width, layout->height)) return Status(kErrorPictureTooLarge);
     const int lines = ::SetDIBitsToDevice(
-        staging.dc(), 0, 0, static_cast<DWORD>(layout->width), static_cast<DWORD>(layout->height),
+        picture.dc(), 0, 0, static_cast<DWORD>(layout->width), static_cast<DWORD>(layout->height),
         0, 0, 0, static_cast<UINT>(layout->height), lock.get() + layout->bitsOffset,
         reinterpret_cast<const BITMAPINFO*>(lock.get()), DIB_RGB_COLORS);
-    return lines > 0;
+    if (lines <= 0) return Status(kErrorBrokenPicture);
+    // The high byte may hold a source's alpha; the picture has none.
+    uint32_t* bits = picture.bits();
+    std::transform(bits, bits + static_cast<size_t>(picture.width()) * picture.height(), bits,
+                   [](uint32_t c) { return c & 0x00FFFFFFu; });
+    return {};
 }
 
-bool ReadDdb(DibSurface& staging) {
+// Only for a clipboard that offers a bitmap and no DIB at all.
+Status ReadDdb(DibSurface& picture) {
     HBITMAP bitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
     BITMAP info{};
-    if (!bitmap || !::GetObjectW(bitmap, sizeof(info), &info)) return false;
-    if (!staging.Resize(info.bmWidth, info.bmHeight)) return false;
+    if (!bitmap) return Status::LastError();
+    if (!::GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
+        return Status(kErrorBrokenPicture);
+    if (!picture.Resize(info.bmWidth, info.bmHeight)) return Status(kErrorPictureTooLarge);
     WindowDc screen(nullptr);
-    BITMAPINFO want = TopDown32(info.bmWidth, info.bmHeight);
-    return ::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(info.bmHeight), staging.bits(),
-                       &want, DIB_RGB_COLORS) == info.bmHeight;
+    BITMAPINFO want{};
+    want.bmiHeader.biSize = sizeof(want.bmiHeader);
+    want.bmiHeader.biWidth = info.bmWidth;
+    want.bmiHeader.biHeight = -info.bmHeight;
+    want.bmiHeader.biPlanes = 1;
+    want.bmiHeader.biBitCount = 32;
+    want.bmiHeader.biCompression = BI_RGB;
+    if (::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(info.bmHeight), picture.bits(),
+                    &want, DIB_RGB_COLORS) != info.bmHeight)
+        return Status(kErrorBrokenPicture);
+    uint32_t* bits = picture.bits();
+    std::transform(bits, bits + static_cast<size_t>(picture.width()) * picture.height(), bits,
+                   [](uint32_t c) { return c & 0x00FFFFFFu; });
+    return {};
+}
+
+Status ReadPng(DibSurface& picture) {
+    HGLOBAL handle = ::GetClipboardData(PngFormat());
+    if (!handle) return Status::LastError();
+    LockedGlobal lock(handle);
+    if (!lock.get()) return Status::LastError();
+    return LoadPictureFromMemory(lock.get(), lock.size(), picture) ? Status()
+                                                                  : Status(kErrorBrokenPicture);
 }
 
 }  // namespace
@@ -86,62 +110,52 @@ ClipboardGuard::~ClipboardGuard() {
     if (open_) ::CloseClipboard();
 }
 
-bool ClipboardHasBitmap() {
-    return ::IsClipboardFormatAvailable(CF_BITMAP) || ::IsClipboardFormatAvailable(CF_DIB);
+bool ClipboardHasPicture() {
+    return ::IsClipboardFormatAvailable(CF_DIB) || ::IsClipboardFormatAvailable(CF_BITMAP) ||
+           ::IsClipboardFormatAvailable(PngFormat());
 }
 
-ClipboardRead ReadClipboardBitmap(DibSurface& target, DWORD* error) {
+Status ReadClipboardPicture(DibSurface& target) {
     // Looked at before opening, so that a clipboard without a picture never waits.
-    if (!ClipboardHasBitmap()) return ClipboardRead::NoBitmap;
-    DibSurface staging;
+    if (!ClipboardHasPicture()) return Status(kErrorNoClipboardPicture);
+    DibSurface picture;
+    Status status;
     {
         ClipboardGuard clipboard;
-        if (!clipboard) {
-            if (error) *error = clipboard.error();
-            return ClipboardRead::Busy;
-        }
-        if (!ClipboardHasBitmap()) return ClipboardRead::NoBitmap;  // changed meanwhile
-        // CF_DIB first: it is exact whatever the screen depth; the DDB is the fallback for
-        // a DIB GDI cannot draw (an embedded JPEG or PNG).
-        ::SetLastError(ERROR_SUCCESS);
-        if (!ReadDib(staging) && !ReadDdb(staging)) {
-            if (error) *error = ::GetLastError() ? ::GetLastError() : ERROR_INVALID_DATA;
-            return ClipboardRead::Failed;
-        }
+        if (!clipboard) return clipboard.status();
+        // A DIB is exact whatever the screen depth. The bitmap is read only where no DIB is
+        // offered: where there is one, the system makes the bitmap from it, broken or not.
+        if (::IsClipboardFormatAvailable(CF_DIB))
+            status = ReadDib(picture);
+        else if (::IsClipboardFormatAvailable(CF_BITMAP))
+            status = ReadDdb(picture);
+        else if (::IsClipboardFormatAvailable(PngFormat()))
+            status = ReadPng(picture);
+        else
+            status = Status(kErrorNoClipboardPicture);  // changed meanwhile
     }
-    if (!target.Resize(staging.width(), staging.height())) {
-        if (error) *error = ERROR_NOT_ENOUGH_MEMORY;
-        return ClipboardRead::Failed;
-    }
-    // The high byte may hold a source's alpha; the picture has none.
-    const uint32_t* src = staging.bits();
-    std::transform(src, src + static_cast<size_t>(staging.width()) * staging.height(),
-                   target.bits(), [](uint32_t c) { return c & 0x00FFFFFFu; });
-    return ClipboardRead::Ok;
+    if (status) target = std::move(picture);
+    return status;
 }
 
-bool WriteClipboardBitmap(const DibSurface& picture, DWORD* error, HWND owner) {
-    auto fail = [error](DWORD code) {
-        if (error) *error = code ? code : ERROR_INVALID_DATA;
-        return false;
-    };
-    if (picture.empty()) return fail(ERROR_INVALID_PARAMETER);
+Status WriteClipboardBitmap(const DibSurface& picture, HWND owner) {
+    if (picture.empty()) return Status(ERROR_INVALID_PARAMETER);
     WindowDc screen(nullptr);
     UniqueBitmap copy(::CreateCompatibleBitmap(screen.get(), picture.width(), picture.height()));
     UniqueDc memory(::CreateCompatibleDC(screen.get()));
-    if (!copy || !memory) return fail(::GetLastError());
+    if (!copy || !memory) return Status::LastError();
     {
         SelectGuard select(memory.get(), copy.get());
         if (!::BitBlt(memory.get(), 0, 0, picture.width(), picture.height(), picture.dc(), 0, 0,
                       SRCCOPY))
-            return fail(::GetLastError());
+            return Status::LastError();
     }
     ClipboardGuard clipboard(owner);
-    if (!clipboard) return fail(clipboard.error());
-    if (!::EmptyClipboard()) return fail(::GetLastError());
-    if (!::SetClipboardData(CF_BITMAP, copy.get())) return fail(::GetLastError());
+    if (!clipboard) return clipboard.status();
+    if (!::EmptyClipboard() || !::SetClipboardData(CF_BITMAP, copy.get()))
+        return Status::LastError();
     copy.release();  // the system owns it now
-    return true;
+    return {};
 }
 
 }  // namespace trovell

@@ -1,8 +1,10 @@
 #pragma once
-// The clipboard's bitmap: reading CF_DIB (or CF_BITMAP) into a picture, and placing one.
+// The clipboard's picture: reading CF_DIB (or CF_BITMAP, or a "PNG") into a picture, and
+// placing one.
 #include <windows.h>
 
 #include "platform/Dib_win.h"
+#include "platform/Status_win.h"
 
 namespace trovell {
 
@@ -16,25 +18,28 @@ public:
     ClipboardGuard& operator=(const ClipboardGuard&) = delete;
 
     explicit operator bool() const noexcept { return open_; }
-    DWORD error() const noexcept { return error_; }  // of the last failed attempt
+    Status status() const noexcept { return Status(error_); }  // of the last failed attempt
 
 private:
     bool open_ = false;
     DWORD error_ = ERROR_SUCCESS;
 };
 
-bool ClipboardHasBitmap();
+// A DIB, a bitmap, or a registered "PNG" (browsers and office programs offer one).
+bool ClipboardHasPicture();
 
-enum class ClipboardRead { Ok, NoBitmap, Busy, Failed };
+// The reason ReadClipboardPicture gives when there is simply no picture to read.
+inline constexpr DWORD kErrorNoClipboardPicture = kCustomerCode | 0x100;
 
-// Sizes target to the clipboard picture and copies it exactly. Busy: the clipboard stayed
-// held by someone else; Failed: the data could not be read. *error (when given) carries
-// the Win32 code for Busy and Failed. target is untouched unless the result is Ok.
-ClipboardRead ReadClipboardBitmap(DibSurface& target, DWORD* error);
+// Sizes target to the clipboard picture and copies it exactly; target is untouched unless
+// it succeeds. A DIB is checked whole against its header before a pixel is read, and a
+// broken one is refused (kErrorBrokenPicture), never replaced by the bitmap the system
+// would make from it.
+Status ReadClipboardPicture(DibSurface& target);
 
 // Empties the clipboard and places a device-dependent copy of picture as CF_BITMAP; the
 // system offers CF_DIB from it. A window should pass itself as owner: with no owner,
 // SetClipboardData is documented to fail after EmptyClipboard.
-bool WriteClipboardBitmap(const DibSurface& picture, DWORD* error, HWND owner = nullptr);
+Status WriteClipboardBitmap(const DibSurface& picture, HWND owner = nullptr);
 
 }  // namespace trovell

@@ -2,74 +2,74 @@
 
 #include <windows.h>
 
-#include "platform/Text_win.h"
+#include "platform/Handles_win.h"
 
 namespace trovell {
 
 namespace {
-thread_local std::wstring lastErrorText;
-thread_local unsigned long lastErrorCode = 0;
 
-bool Fail() {
-    SetLastErrorText(::GetLastError());
-    return false;
-}
+constexpr wchar_t kTempPrefix[] = L"trv";
+constexpr wchar_t kTempPattern[] = L"trv*.tmp";
 
 std::wstring WithoutTrailingSeparator(std::wstring path) {
     while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
     return path;
 }
 
-bool RemoveTree(const std::wstring& folder) {
+Status Result(BOOL ok) {
+    return ok ? Status() : Status::LastError();
+}
+
+Status RemoveTree(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return Fail();
-    bool ok = true;
+    UniqueFind find(::FindFirstFileW(ForFileCall(folder + L"\\*").c_str(), &found));
+    if (!find) return Status::LastError();
     do {
-        std::wstring name = found.cFileName;
+        const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..") continue;
-        std::wstring path = folder + L'\\' + name;
+        const std::wstring path = folder + L'\\' + name;
+        Status status;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             // Without force a read-only folder is refused, as a read-only file is.
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
-                ::SetLastError(ERROR_ACCESS_DENIED);
-                ok = Fail();
-            } else {
-                ok = RemoveTree(path);
-            }
-        } else if (!::DeleteFileW(path.c_str())) {
-            ok = Fail();
+            status = (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+                         ? Status(ERROR_ACCESS_DENIED)
+                         : RemoveTree(path);
+        } else {
+            status = Result(::DeleteFileW(ForFileCall(path).c_str()));
         }
-    } while (ok && ::FindNextFileW(find, &found));
-    ::FindClose(find);
-    if (!ok) return false;
-    return ::RemoveDirectoryW(folder.c_str()) ? true : Fail();
+        if (!status) return status;
+    } while (::FindNextFileW(find.get(), &found));
+    find.reset();
+    return Result(::RemoveDirectoryW(ForFileCall(folder).c_str()));
 }
+
 }  // namespace
 
-const std::wstring& LastErrorText() { return lastErrorText; }
-
-unsigned long LastErrorCode() { return lastErrorCode; }
-
-void SetLastErrorText(unsigned long code) {
-    lastErrorCode = code;
-    lastErrorText = SystemErrorText(code);
-    if (lastErrorText.empty()) lastErrorText = L"Error " + std::to_wstring(code);
+std::wstring ForFileCall(const std::wstring& path) {
+    // CreateDirectoryW stops at MAX_PATH - 12 (room for an 8.3 name inside).
+    if (path.size() < MAX_PATH - 12 || path.starts_with(L"\\\\?\\")) return path;
+    std::wstring full = path;
+    for (wchar_t& c : full)
+        if (c == L'/') c = L'\\';
+    if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
+    return path;  // a relative path keeps the classic limit
 }
 
 bool FolderExists(const std::wstring& path) {
-    DWORD attributes = ::GetFileAttributesW(WithoutTrailingSeparator(path).c_str());
+    DWORD attributes = ::GetFileAttributesW(ForFileCall(WithoutTrailingSeparator(path)).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool FileExists(const std::wstring& path) {
-    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    DWORD attributes = ::GetFileAttributesW(ForFileCall(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::wstring FileCreatedText(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return {};
+    if (!::GetFileAttributesExW(ForFileCall(path).c_str(), GetFileExInfoStandard, &data))
+        return {};
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return {};
     SYSTEMTIME utc, local;
     if (!::FileTimeToSystemTime(&data.ftCreationTime, &utc)) return {};
@@ -81,47 +81,63 @@ std::wstring FileCreatedText(const std::wstring& path) {
     return std::wstring(date) + L' ' + time;
 }
 
-bool MakeFolder(const std::wstring& path) {
-    return ::CreateDirectoryW(WithoutTrailingSeparator(path).c_str(), nullptr) ? true : Fail();
+Status MakeFolder(const std::wstring& path) {
+    return Result(::CreateDirectoryW(ForFileCall(WithoutTrailingSeparator(path)).c_str(), nullptr));
 }
 
-bool RemoveFile(const std::wstring& path) {
-    return ::DeleteFileW(path.c_str()) ? true : Fail();
+Status RemoveFile(const std::wstring& path) {
+    return Result(::DeleteFileW(ForFileCall(path).c_str()));
 }
 
-bool RemoveFolder(const std::wstring& path) {
-    std::wstring folder = WithoutTrailingSeparator(path);
-    DWORD attributes = ::GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return Fail();
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        ::SetLastError(ERROR_DIRECTORY);
-        return Fail();
-    }
-    if (attributes & FILE_ATTRIBUTE_READONLY) {
-        ::SetLastError(ERROR_ACCESS_DENIED);
-        return Fail();
-    }
+Status RemoveFolder(const std::wstring& path) {
+    const std::wstring folder = WithoutTrailingSeparator(path);
+    const DWORD attributes = ::GetFileAttributesW(ForFileCall(folder).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return Status::LastError();
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return Status(ERROR_DIRECTORY);
+    if (attributes & FILE_ATTRIBUTE_READONLY) return Status(ERROR_ACCESS_DENIED);
     return RemoveTree(folder);
 }
 
-std::wstring CreateTempFileIn(const std::wstring& folder) {
-    wchar_t path[MAX_PATH + 1];
-    if (!::GetTempFileNameW(WithoutTrailingSeparator(folder).c_str(), L"trv", 0, path)) {
-        Fail();
-        return {};
+Status MoveFileTo(const std::wstring& source, const std::wstring& destination) {
+    return Result(::MoveFileExW(ForFileCall(source).c_str(), ForFileCall(destination).c_str(),
+                                MOVEFILE_COPY_ALLOWED));
+}
+
+Status CreateTempFileIn(const std::wstring& folder, std::wstring* path) {
+    // Named here rather than by GetTempFileNameW, which writes into a MAX_PATH buffer.
+    const std::wstring base = WithoutTrailingSeparator(folder) + L'\\' + kTempPrefix;
+    DWORD seed = ::GetTickCount() ^ (::GetCurrentProcessId() << 16);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        wchar_t number[16];
+        ::wsprintfW(number, L"%08lX", static_cast<unsigned long>(seed + attempt * 7919u));
+        std::wstring candidate = base + number + L".tmp";
+        UniqueFileHandle file(::CreateFileW(ForFileCall(candidate).c_str(), GENERIC_WRITE, 0,
+                                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            *path = std::move(candidate);
+            return {};
+        }
+        const DWORD code = ::GetLastError();
+        if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) return Status(code);
     }
-    return path;
+    return Status(ERROR_FILE_EXISTS);
+}
+
+void RemoveStaleTempFiles(const std::wstring& folder) {
+    const std::wstring base = WithoutTrailingSeparator(folder) + L'\\';
+    WIN32_FIND_DATAW found;
+    UniqueFind find(::FindFirstFileW(ForFileCall(base + kTempPattern).c_str(), &found));
+    if (!find) return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            ::DeleteFileW(ForFileCall(base + found.cFileName).c_str());
+    } while (::FindNextFileW(find.get(), &found));
 }
 
 LocalTime LocalNow() {
     SYSTEMTIME t;
     ::GetLocalTime(&t);
     return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
-}
-
-bool MoveFileTo(const std::wstring& source, const std::wstring& destination) {
-    return ::MoveFileExW(source.c_str(), destination.c_str(), MOVEFILE_COPY_ALLOWED) ? true
-                                                                                    : Fail();
 }
 
 }  // namespace trovell

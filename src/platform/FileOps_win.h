@@ -1,33 +1,36 @@
 #pragma once
-// File operations on the picture store. None throws; the failing ones leave the system's
-// description of the failure in LastErrorText() for the caller to show.
+// File operations on the picture store. None throws; a failure carries the system's code,
+// whose text the caller shows. Paths of any length are accepted.
 #include <string>
+#include <vector>
 
 #include "platform/LocalTime.h"
+#include "platform/Status_win.h"
 
 namespace trovell {
 
 bool FolderExists(const std::wstring& path);
+bool FileExists(const std::wstring& path);
 // The creation time in the user's short date and long time forms; empty on any failure.
 std::wstring FileCreatedText(const std::wstring& path);
 // One level; the parent must exist and the folder must not.
-bool MakeFolder(const std::wstring& path);
+Status MakeFolder(const std::wstring& path);
 // A read-only file is not forced.
-bool RemoveFile(const std::wstring& path);
+Status RemoveFile(const std::wstring& path);
 // The folder and everything in it; read-only content is not forced.
-bool RemoveFolder(const std::wstring& path);
+Status RemoveFolder(const std::wstring& path);
 // Moves or renames in one step, across volumes too; never replaces an existing file.
-bool MoveFileTo(const std::wstring& source, const std::wstring& destination);
-bool FileExists(const std::wstring& path);
+Status MoveFileTo(const std::wstring& source, const std::wstring& destination);
 LocalTime LocalNow();
 
-// A new empty file with a unique name in the folder, for writing before renaming into place;
-// empty text on failure.
-std::wstring CreateTempFileIn(const std::wstring& folder);
+// A new empty file "trvXXXXXXXX.tmp" in the folder, for writing before renaming into place.
+Status CreateTempFileIn(const std::wstring& folder, std::wstring* path);
+// Removes the temp files that stores killed midway left in the folder. One still open by a
+// running store cannot be deleted and stays.
+void RemoveStaleTempFiles(const std::wstring& folder);
 
-const std::wstring& LastErrorText();
-unsigned long LastErrorCode();
-// Records the text for a Win32 error code (used by callers that fail on their own).
-void SetLastErrorText(unsigned long code);
+// The path as the system's file calls accept it at any length: past the classic limit a
+// full path gets the "\\?\" form, which also turns off the parsing of "." and "/".
+std::wstring ForFileCall(const std::wstring& path);
 
 }  // namespace trovell

@@ -47,6 +47,7 @@ inline void DestroyIconHandle(HICON h) noexcept { ::DestroyIcon(h); }
 inline void DestroyMenuHandle(HMENU h) noexcept { ::DestroyMenu(h); }
 inline void DestroyWindowHandle(HWND h) noexcept { ::DestroyWindow(h); }
 inline void FreeGlobal(HGLOBAL h) noexcept { ::GlobalFree(h); }
+inline void CloseFind(HANDLE h) noexcept { ::FindClose(h); }
 }  // namespace detail
 
 using UniqueHandleKernel = UniqueHandle<HANDLE, detail::CloseKernel>;
@@ -59,6 +60,7 @@ using UniqueIcon = UniqueHandle<HICON, detail::DestroyIconHandle>;
 using UniqueMenu = UniqueHandle<HMENU, detail::DestroyMenuHandle>;
 using UniqueWindow = UniqueHandle<HWND, detail::DestroyWindowHandle>;
 using UniqueGlobal = UniqueHandle<HGLOBAL, detail::FreeGlobal>;
+using UniqueFind = UniqueHandle<HANDLE, detail::CloseFind, -1>;  // FindFirstFileW
 
 // GetDC/ReleaseDC, keeping the window the DC came from.
 class WindowDc {

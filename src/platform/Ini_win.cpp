@@ -14,10 +14,13 @@ bool IniRead(const std::wstring& file, const std::wstring& section, const std::w
     return true;
 }
 
-bool IniWrite(const std::wstring& file, const std::wstring& section, const std::wstring& key,
-              const std::wstring& value) {
-    return ::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(),
-                                        file.c_str()) != FALSE;
+Status IniWrite(const std::wstring& file, const std::wstring& section, const std::wstring& key,
+                const std::wstring& value) {
+    // The profile functions know no long paths and would fail with an unhelpful code.
+    if (file.size() >= MAX_PATH) return Status(kErrorPathTooLong);
+    return ::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str())
+               ? Status()
+               : Status::LastError();
 }
 
 }  // namespace trovell

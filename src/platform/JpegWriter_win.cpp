@@ -5,15 +5,22 @@
 
 #include <algorithm>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "platform/BmpFormat.h"
 #include "platform/Dib_win.h"
+#include "platform/FileOps_win.h"
 #include "platform/Handles_win.h"
+#include "platform/Status_win.h"
 
 namespace trovell {
 
 namespace {
+
+// Rows are handed to the encoder in blocks of about this many bytes: a picture of any size
+// needs no second full copy of itself.
+constexpr size_t kBlockBytes = 1u << 20;
 
 bool HoldsPicture(HDC dc) {
     switch (::GetObjectType(dc)) {
@@ -29,6 +36,37 @@ bool HoldsPicture(HDC dc) {
     }
 }
 
+// Rows of 0x00RRGGBB pixels, wherever they live.
+struct PixelRows {
+    const uint8_t* first = nullptr;  // the top row
+    ptrdiff_t step = 0;              // bytes from one row to the next one down
+    const uint32_t* Row(int32_t y) const {
+        return reinterpret_cast<const uint32_t*>(first + step * y);
+    }
+};
+
+// The selected bitmap's own bits when it is a 32-bpp DIB section large enough: read in
+// place, with no copy that could fail for a large picture.
+bool DirectRows(HDC dc, int32_t width, int32_t height, PixelRows* rows) {
+    if (::GetObjectType(dc) != OBJ_MEMDC) return false;
+    DIBSECTION section{};
+    HGDIOBJ bitmap = ::GetCurrentObject(dc, OBJ_BITMAP);
+    if (::GetObjectW(bitmap, sizeof(section), &section) != sizeof(section)) return false;
+    if (!section.dsBm.bmBits || section.dsBmih.biBitCount != 32 ||
+        section.dsBmih.biCompression != BI_RGB || section.dsBm.bmWidth < width ||
+        section.dsBm.bmHeight < height)
+        return false;
+    ::GdiFlush();
+    const ptrdiff_t stride = section.dsBm.bmWidthBytes;
+    const auto* bits = static_cast<const uint8_t*>(section.dsBm.bmBits);
+    if (section.dsBmih.biHeight < 0) {
+        *rows = {bits, stride};
+    } else {  // bottom-up: the top row is the last in memory
+        *rows = {bits + stride * (section.dsBm.bmHeight - 1), -stride};
+    }
+    return true;
+}
+
 // An option the encoder may not know (4:4:4 needs Windows 8) is left at its default.
 void SetOption(IPropertyBag2* options, const wchar_t* name, const VARIANT& value) {
     PROPBAG2 option{};
@@ -37,25 +75,40 @@ void SetOption(IPropertyBag2* options, const wchar_t* name, const VARIANT& value
     options->Write(1, &option, &copy);
 }
 
-int16_t Encode(std::vector<uint8_t>& bgr, UINT width, UINT height, UINT stride, const wchar_t* path,
+struct Failure {
+    int16_t code = kJpegOk;
+    DWORD system = ERROR_SUCCESS;  // the failing call's Win32 code, where it has one
+};
+
+// Only a system code says more than the writer's own number.
+Failure Fail(int16_t code, HRESULT hr) {
+    if (HRESULT_FACILITY(hr) == FACILITY_WIN32) return {code, static_cast<DWORD>(HRESULT_CODE(hr))};
+    if (hr == E_OUTOFMEMORY) return {code, kErrorPictureTooLarge};
+    return {code, ERROR_SUCCESS};
+}
+
+Failure Encode(const PixelRows& rows, UINT width, UINT height, const std::wstring& path,
                uint8_t quality, bool* created) {
+    HRESULT hr;
     ComPtr<IWICImagingFactory> factory;
-    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IWICImagingFactory, factory.put_void())))
-        return kJpegFormatError;
+    if (FAILED(hr = ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_IWICImagingFactory, factory.put_void())))
+        return Fail(kJpegFormatError, hr);
     ComPtr<IWICStream> stream;
-    if (FAILED(factory->CreateStream(stream.put())) ||
-        FAILED(stream->InitializeFromFilename(path, GENERIC_WRITE)))
-        return kJpegCannotOpen;
+    if (FAILED(hr = factory->CreateStream(stream.put())) ||
+        FAILED(hr = stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)))
+        return Fail(kJpegCannotOpen, hr);
     *created = true;
 
     ComPtr<IWICBitmapEncoder> encoder;
-    if (FAILED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, encoder.put())))
-        return kJpegFormatError;
-    if (FAILED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache))) return kJpegCannotWrite;
+    if (FAILED(hr = factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, encoder.put())))
+        return Fail(kJpegFormatError, hr);
+    if (FAILED(hr = encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)))
+        return Fail(kJpegCannotWrite, hr);
     ComPtr<IWICBitmapFrameEncode> frame;
     ComPtr<IPropertyBag2> options;
-    if (FAILED(encoder->CreateNewFrame(frame.put(), options.put()))) return kJpegFormatError;
+    if (FAILED(hr = encoder->CreateNewFrame(frame.put(), options.put())))
+        return Fail(kJpegFormatError, hr);
     if (options) {
         VARIANT value{};
         value.vt = VT_R4;
@@ -66,15 +119,61 @@ int16_t Encode(std::vector<uint8_t>& bgr, UINT width, UINT height, UINT stride, 
         value.bVal = WICJpegYCrCbSubsampling444;
         SetOption(options.get(), L"JpegYCrCbSubsampling", value);
     }
-    if (FAILED(frame->Initialize(options.get())) || FAILED(frame->SetSize(width, height)))
-        return kJpegFormatError;
+    if (FAILED(hr = frame->Initialize(options.get())) || FAILED(hr = frame->SetSize(width, height)))
+        return Fail(kJpegFormatError, hr);
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-    if (FAILED(frame->SetPixelFormat(&format)) || format != GUID_WICPixelFormat24bppBGR)
-        return kJpegFormatError;
-    if (FAILED(frame->WritePixels(height, stride, static_cast<UINT>(bgr.size()), bgr.data())) ||
-        FAILED(frame->Commit()) || FAILED(encoder->Commit()))
-        return kJpegCannotWrite;
-    return kJpegOk;
+    if (FAILED(hr = frame->SetPixelFormat(&format)) || format != GUID_WICPixelFormat24bppBGR)
+        return Fail(kJpegFormatError, hr);
+
+    // Successive WritePixels calls append rows, so the picture goes in blocks.
+    const size_t stride = DibStride(static_cast<int>(width), 24);
+    const UINT blockRows = static_cast<UINT>(std::clamp<size_t>(kBlockBytes / stride, 1, height));
+    std::vector<uint8_t> block(stride * blockRows);
+    for (UINT y = 0; y < height; y += blockRows) {
+        const UINT count = std::min(blockRows, height - y);
+        for (UINT r = 0; r < count; ++r) {
+            const uint32_t* src = rows.Row(static_cast<int32_t>(y + r));
+            uint8_t* dst = block.data() + r * stride;
+            for (UINT x = 0; x < width; ++x) {
+                const uint32_t c = src[x];
+                *dst++ = static_cast<uint8_t>(c);
+                *dst++ = static_cast<uint8_t>(c >> 8);
+                *dst++ = static_cast<uint8_t>(c >> 16);
+            }
+        }
+        if (FAILED(hr = frame->WritePixels(count, static_cast<UINT>(stride),
+                                           static_cast<UINT>(stride * count), block.data())))
+            return Fail(kJpegCannotWrite, hr);
+    }
+    if (FAILED(hr = frame->Commit()) || FAILED(hr = encoder->Commit()))
+        return Fail(kJpegCannotWrite, hr);
+    return {};
+}
+
+// WIC's stream cannot flush; a handle of our own can, once the encoder has let go.
+Failure FlushToDisk(const std::wstring& path) {
+    UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || !::FlushFileBuffers(file.get())) return {kJpegCannotWrite, ::GetLastError()};
+    return {};
+}
+
+Failure Write(HDC dc, int32_t width, int32_t height, const std::wstring& path, uint8_t quality,
+              bool* created) {
+    PixelRows rows;
+    DibSurface copy;
+    if (!DirectRows(dc, width, height, &rows)) {
+        // Any other source (a window DC, a device bitmap) is copied out first.
+        if (!copy.Resize(width, height)) return {kJpegFormatError, kErrorPictureTooLarge};
+        if (!::BitBlt(copy.dc(), 0, 0, width, height, dc, 0, 0, SRCCOPY)) return {kJpegNoBitmap};
+        rows = {reinterpret_cast<const uint8_t*>(copy.bits()),
+                static_cast<ptrdiff_t>(width) * 4};
+    }
+    ComInit com;
+    Failure failure = Encode(rows, static_cast<UINT>(width), static_cast<UINT>(height), path,
+                             quality, created);
+    // Every COM object, and with them the stream's file handle, is released by now.
+    return failure.code == kJpegOk ? FlushToDisk(path) : failure;
 }
 
 }  // namespace
@@ -85,36 +184,19 @@ int16_t __stdcall DCSavetoJPEG(HDC dc, int32_t width, int32_t height, const wcha
     if (width <= 0 || height <= 0) return kJpegFormatError;
     if (!path || !*path) return kJpegCannotOpen;
 
-    // Copied out first so that the source may be any DC, a DIB section or a device bitmap.
-    DibSurface copy;
-    if (!copy.Resize(width, height)) return kJpegFormatError;
-    if (!::BitBlt(copy.dc(), 0, 0, width, height, dc, 0, 0, SRCCOPY)) return kJpegNoBitmap;
-
-    const size_t stride = DibStride(width, 24);
-    std::vector<uint8_t> bgr;
-    try {
-        bgr.resize(stride * static_cast<size_t>(height));
-    } catch (const std::bad_alloc&) {
-        return kJpegFormatError;
-    }
-    const uint32_t* src = copy.bits();
-    for (int32_t y = 0; y < height; ++y) {
-        uint8_t* dst = bgr.data() + static_cast<size_t>(y) * stride;
-        for (int32_t x = 0; x < width; ++x) {
-            const uint32_t c = *src++;
-            *dst++ = static_cast<uint8_t>(c);
-            *dst++ = static_cast<uint8_t>(c >> 8);
-            *dst++ = static_cast<uint8_t>(c >> 16);
-        }
-    }
-
-    ComInit com;
+    Failure failure;
     bool created = false;
-    const int16_t code = Encode(bgr, static_cast<UINT>(width), static_cast<UINT>(height),
-                                static_cast<UINT>(stride), path, quality, &created);
-    // Every COM object, and with them the stream's file handle, is released by now.
-    if (code != kJpegOk && created) ::DeleteFileW(path);
-    return code;
+    std::wstring target;
+    try {
+        target = ForFileCall(path);
+        failure = Write(dc, width, height, target, quality, &created);
+    } catch (const std::bad_alloc&) {
+        failure = {kJpegFormatError, kErrorPictureTooLarge};
+    }
+    if (failure.code == kJpegOk) return kJpegOk;
+    if (created) ::DeleteFileW(target.c_str());
+    ::SetLastError(failure.system);
+    return failure.code;
 }
 
 }  // namespace trovell

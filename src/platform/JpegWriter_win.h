@@ -1,6 +1,6 @@
 #pragma once
-// The JPEG writer: the six-argument contract of the writer library the tool was built
-// around, encoded here with WIC.
+// Our JPEG writer. Its six-argument call and numbered result codes are the contract the
+// store was written against; the encoding is WIC's.
 #include <windows.h>
 
 #include <cstdint>
@@ -15,9 +15,10 @@ inline constexpr int16_t kJpegStackOverflow = 4;  // part of the contract; never
 inline constexpr int16_t kJpegNoBitmap = 5;
 
 // Writes the width x height pixels at (0, 0) of dc (a memory DC with a bitmap selected, or
-// a window DC) as a baseline JPEG at path, replacing any file there. quality is 0 to 100;
-// 4:4:4 chroma is asked for where the system's encoder offers it. reserved carries nothing.
-// A failure after the file was created removes it again.
+// a window DC) as a baseline JPEG at path, replacing any file there, flushed to the disk.
+// quality is 0 to 100; 4:4:4 chroma is asked for where the system's encoder offers it.
+// reserved carries nothing. On failure the thread's last error holds the failing system
+// call's code where there is one (else 0), and a file it created is removed again.
 int16_t __stdcall DCSavetoJPEG(HDC dc, int32_t width, int32_t height, const wchar_t* path,
                                uint8_t quality, int32_t reserved) noexcept;
 

@@ -2,8 +2,8 @@
 
 #include <wincodec.h>
 
-#include <new>
-#include <vector>
+#include <algorithm>
+#include <utility>
 
 #include "platform/Handles_win.h"
 
@@ -22,15 +22,34 @@ uint32_t OverWhite(uint32_t bgra) {
     return out;
 }
 
-bool Decode(const std::wstring& path, UINT* width, UINT* height, std::vector<uint32_t>& pixels) {
+// The decoder of a file, or of bytes in memory when path is null.
+ComPtr<IWICBitmapDecoder> OpenDecoder(IWICImagingFactory* factory, const std::wstring* path,
+                                      const uint8_t* data, size_t size) {
+    ComPtr<IWICBitmapDecoder> decoder;
+    if (path) {
+        if (FAILED(factory->CreateDecoderFromFilename(path->c_str(), nullptr, GENERIC_READ,
+                                                      WICDecodeMetadataCacheOnDemand,
+                                                      decoder.put())))
+            decoder.reset();
+        return decoder;
+    }
+    ComPtr<IWICStream> stream;
+    if (size > 0xFFFFFFFFu || FAILED(factory->CreateStream(stream.put())) ||
+        FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(data), static_cast<DWORD>(size))) ||
+        FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr,
+                                                WICDecodeMetadataCacheOnLoad, decoder.put())))
+        decoder.reset();
+    return decoder;
+}
+
+// Decodes straight into a new surface of the picture's size: one copy of the pixels.
+bool Decode(const std::wstring* path, const uint8_t* data, size_t size, DibSurface& picture) {
     ComPtr<IWICImagingFactory> factory;
     if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_IWICImagingFactory, factory.put_void())))
         return false;
-    ComPtr<IWICBitmapDecoder> decoder;
-    if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                  WICDecodeMetadataCacheOnDemand, decoder.put())))
-        return false;
+    ComPtr<IWICBitmapDecoder> decoder = OpenDecoder(factory.get(), path, data, size);
+    if (!decoder) return false;
     ComPtr<IWICBitmapFrameDecode> frame;
     if (FAILED(decoder->GetFrame(0, frame.put()))) return false;
     // Straight to 24bppBGR fails under Wine for 8-bit GIFs and 16-bit PNGs; 32bppBGRA is
@@ -38,30 +57,36 @@ bool Decode(const std::wstring& path, UINT* width, UINT* height, std::vector<uin
     ComPtr<IWICBitmapSource> bgra;
     if (FAILED(::WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.get(), bgra.put())))
         return false;
-    if (FAILED(bgra->GetSize(width, height)) || *width == 0 || *height == 0 ||
-        *width > 0x7FFFFFFF / 4 / *height)
+    UINT width = 0;
+    UINT height = 0;
+    if (FAILED(bgra->GetSize(&width, &height)) || width == 0 || height == 0 ||
+        width > 0x7FFFFFFF / 4 / height ||
+        !picture.Resize(static_cast<int>(width), static_cast<int>(height)))
         return false;
-    pixels.resize(static_cast<size_t>(*width) * *height);
-    return SUCCEEDED(bgra->CopyPixels(nullptr, *width * 4, static_cast<UINT>(pixels.size() * 4),
-                                      reinterpret_cast<BYTE*>(pixels.data())));
+    uint32_t* pixels = picture.bits();
+    if (FAILED(bgra->CopyPixels(nullptr, width * 4, width * height * 4,
+                                reinterpret_cast<BYTE*>(pixels))))
+        return false;
+    std::transform(pixels, pixels + static_cast<size_t>(width) * height, pixels, OverWhite);
+    return true;
+}
+
+bool Load(const std::wstring* path, const uint8_t* data, size_t size, DibSurface& target) {
+    ComInit com;
+    DibSurface picture;
+    if (!Decode(path, data, size, picture)) return false;
+    target = std::move(picture);
+    return true;
 }
 
 }  // namespace
 
 bool LoadPicture(const std::wstring& path, DibSurface& target) {
-    ComInit com;
-    UINT width = 0;
-    UINT height = 0;
-    std::vector<uint32_t> pixels;
-    try {
-        if (!Decode(path, &width, &height, pixels)) return false;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    if (!target.Resize(static_cast<int>(width), static_cast<int>(height))) return false;
-    uint32_t* dst = target.bits();
-    for (uint32_t p : pixels) *dst++ = OverWhite(p);
-    return true;
+    return Load(&path, nullptr, 0, target);
+}
+
+bool LoadPictureFromMemory(const uint8_t* data, size_t size, DibSurface& target) {
+    return Load(nullptr, data, size, target);
 }
 
 }  // namespace trovell

@@ -9,6 +9,11 @@ void CopyText(wchar_t (&field)[N], const std::wstring& text) {
     text.copy(field, n);
     field[n] = L'\0';
 }
+
+Status Notify(DWORD message, NOTIFYICONDATAW& record) {
+    ::SetLastError(ERROR_SUCCESS);
+    return ::Shell_NotifyIconW(message, &record) ? Status() : Status::LastError();
+}
 }  // namespace
 
 NOTIFYICONDATAW MakeTrayRecord(HWND owner, UINT id, UINT callbackMessage, HICON icon) {
@@ -24,26 +29,26 @@ NOTIFYICONDATAW MakeTrayRecord(HWND owner, UINT id, UINT callbackMessage, HICON 
 
 void SetTrayTip(NOTIFYICONDATAW& record, const std::wstring& tip) { CopyText(record.szTip, tip); }
 
-bool TrayAdd(NOTIFYICONDATAW& record) { return ::Shell_NotifyIconW(NIM_ADD, &record) != FALSE; }
+Status TrayAdd(NOTIFYICONDATAW& record) { return Notify(NIM_ADD, record); }
 
-bool TrayModify(NOTIFYICONDATAW& record) {
-    return ::Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
+Status TrayModify(NOTIFYICONDATAW& record) {
+    return Notify(NIM_MODIFY, record);
 }
 
-bool TrayDelete(NOTIFYICONDATAW& record) {
-    return ::Shell_NotifyIconW(NIM_DELETE, &record) != FALSE;
+Status TrayDelete(NOTIFYICONDATAW& record) {
+    return Notify(NIM_DELETE, record);
 }
 
-bool TrayBalloon(NOTIFYICONDATAW& record, const std::wstring& title, const std::wstring& text) {
+Status TrayBalloon(NOTIFYICONDATAW& record, const std::wstring& title, const std::wstring& text) {
     CopyText(record.szInfoTitle, title);
     CopyText(record.szInfo, text);
     record.dwInfoFlags = NIIF_ERROR;
     UINT flags = record.uFlags;
     // NIF_INFO only for this call: a later tip change must not show the balloon again.
     record.uFlags = NIF_INFO;
-    bool ok = ::Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
+    Status status = Notify(NIM_MODIFY, record);
     record.uFlags = flags;
-    return ok;
+    return status;
 }
 
 }  // namespace trovell

@@ -6,15 +6,17 @@
 
 #include <string>
 
+#include "platform/Status_win.h"
+
 namespace trovell {
 
 NOTIFYICONDATAW MakeTrayRecord(HWND owner, UINT id, UINT callbackMessage, HICON icon);
 void SetTrayTip(NOTIFYICONDATAW& record, const std::wstring& tip);
 
-bool TrayAdd(NOTIFYICONDATAW& record);
-bool TrayModify(NOTIFYICONDATAW& record);
-bool TrayDelete(NOTIFYICONDATAW& record);
+Status TrayAdd(NOTIFYICONDATAW& record);
+Status TrayModify(NOTIFYICONDATAW& record);
+Status TrayDelete(NOTIFYICONDATAW& record);
 // An error balloon from the icon; the record keeps the texts it carried.
-bool TrayBalloon(NOTIFYICONDATAW& record, const std::wstring& title, const std::wstring& text);
+Status TrayBalloon(NOTIFYICONDATAW& record, const std::wstring& title, const std::wstring& text);
 
 }  // namespace trovell

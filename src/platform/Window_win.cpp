@@ -16,7 +16,7 @@ Window::~Window() {
     }
 }
 
-bool Window::Create(const WindowParams& params) {
+Status Window::Create(const WindowParams& params) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     if (!::GetClassInfoExW(ModuleInstance(), params.className, &wc)) {
@@ -27,15 +27,13 @@ bool Window::Create(const WindowParams& params) {
         wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = params.className;
-        wc.hIcon = params.icon;
-        wc.hIconSm = params.icon;
-        if (!::RegisterClassExW(&wc)) return false;
+        if (!::RegisterClassExW(&wc)) return Status::LastError();
     }
     const RECT& b = params.bounds;
     HWND hwnd =
         ::CreateWindowExW(params.exStyle, params.className, params.caption, params.style, b.left,
                           b.top, b.right, b.bottom, params.parent, nullptr, ModuleInstance(), this);
-    return hwnd != nullptr;
+    return hwnd ? Status() : Status::LastError();
 }
 
 LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

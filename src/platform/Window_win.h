@@ -3,6 +3,8 @@
 // WM_NCCREATE to WM_NCDESTROY, and keeps exceptions out of the system's call stack.
 #include <windows.h>
 
+#include "platform/Status_win.h"
+
 namespace trovell {
 
 struct WindowParams {
@@ -12,7 +14,6 @@ struct WindowParams {
     DWORD exStyle = 0;
     RECT bounds{CW_USEDEFAULT, CW_USEDEFAULT, 0, 0};  // left, top, width, height
     HWND parent = nullptr;
-    HICON icon = nullptr;
 };
 
 class Window {
@@ -25,7 +26,9 @@ public:
     HWND hwnd() const noexcept { return hwnd_; }
 
 protected:
-    bool Create(const WindowParams& params);
+    // The class is registered on first use, without an icon: a window that has one sets its
+    // own (WM_SETICON), so no class holds an icon some window object destroys.
+    Status Create(const WindowParams& params);
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     // Runs after the window is gone (WM_NCDESTROY); the object may then be deleted.
     virtual void OnDestroyed() {}

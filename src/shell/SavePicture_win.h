@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/LocalTime.h"
+#include "platform/Status_win.h"
 
 namespace trovell {
 
@@ -21,17 +22,19 @@ struct SaveResult {
     enum class Kind { Saved, NothingToDo, Failed } kind = Kind::NothingToDo;
     std::wstring path;    // the stored file when Saved
     std::wstring reason;  // why not, when Failed: the writer's or the system's words
+    std::wstring folder;  // the day folder it was written to, or tried to be
 };
 
 // Writes the picture into today's folder under the store root as BMP (format 0) or JPEG
 // (format 1); any other format stores nothing. The file appears under its final name only
-// when complete, and never replaces another: a second picture in the same second is _2.
+// when complete and flushed, and never replaces another: a second picture in the same
+// second is _2. Temp files of stores killed midway in that folder are removed.
 SaveResult SavePictureToStore(const DibSurface& picture, const std::wstring& storeRoot,
                               int16_t saveFormat, const Clock& clock, const JpegWriter& jpeg);
 
 // Makes the store root, and the "img" folder above it, where missing. Without "img" every
 // later picture would be lost, so it is not left to the installation.
-bool EnsureStoreRoot(const std::wstring& storeRoot);
+Status EnsureStoreRoot(const std::wstring& storeRoot);
 
 // The real writer, for callers that do not substitute one.
 JpegWriter DefaultJpegWriter();

@@ -22,14 +22,10 @@ bool ReadSetting(const std::wstring& file, const std::wstring& section, const wc
 }  // namespace
 
 std::wstring UserFolderName() {
-    wchar_t buffer[257] = {};
-    DWORD length = 256;
-    ::GetUserNameW(buffer, &length);
-    std::wstring name;
-    for (wchar_t c : buffer) {
-        if (c) name += c;
-    }
-    return name;
+    wchar_t buffer[257] = {};  // UNLEN + 1
+    DWORD length = 257;
+    if (!::GetUserNameW(buffer, &length)) return {};
+    return buffer;
 }
 
 bool SettingsLoad(Session& session) {
@@ -38,11 +34,13 @@ bool SettingsLoad(Session& session) {
            ReadSetting(file, session.CurrentUserName, kKeySaveMethod, session.SaveMethod);
 }
 
-bool SettingsSave(const Session& session) {
+Status SettingsSave(const Session& session) {
     std::wstring file = SettingsFilePath(session.appFolder);
-    return IniWrite(file, session.CurrentUserName, kKeySaveFormat,
-                    SettingText(session.SaveFormat)) &&
-           IniWrite(file, session.CurrentUserName, kKeySaveMethod,
+    if (Status saved = IniWrite(file, session.CurrentUserName, kKeySaveFormat,
+                                SettingText(session.SaveFormat));
+        !saved)
+        return saved;
+    return IniWrite(file, session.CurrentUserName, kKeySaveMethod,
                     SettingText(session.SaveMethod));
 }
 

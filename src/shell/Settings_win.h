@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Status_win.h"
+
 namespace trovell {
 
 struct Session {
@@ -18,6 +20,6 @@ std::wstring UserFolderName();
 
 // False when a value is not a number: reading stops there and the rest keep their values.
 bool SettingsLoad(Session& session);
-bool SettingsSave(const Session& session);
+Status SettingsSave(const Session& session);
 
 }  // namespace trovell

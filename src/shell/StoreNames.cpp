@@ -28,6 +28,12 @@ std::wstring ParentFolder(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return path;
+    return path.substr(0, slash == 2 && path[1] == L':' ? 3 : slash);
+}
+
 std::wstring ImgFolderPath(const std::wstring& appFolder) {
     return JoinPath(appFolder, L"img\\");
 }

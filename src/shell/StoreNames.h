@@ -12,6 +12,9 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
 // The folder that holds a file or folder, ending in "\" ("C:\a\b\" gives "C:\a\").
 std::wstring ParentFolder(const std::wstring& path);
+// The folder of a file, without the final separator, as an application folder is named;
+// a drive root keeps its separator ("C:\t.exe" gives "C:\").
+std::wstring FolderOf(const std::wstring& path);
 
 std::wstring ImgFolderPath(const std::wstring& appFolder);
 // Application folder, "img", user name; always ends in "\".

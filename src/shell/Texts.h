@@ -24,8 +24,11 @@ inline constexpr wchar_t kMenuClipboard[] = L"クリップボードから";
 inline constexpr wchar_t kMenuQuit[] = L"トロベルの終了";
 
 inline constexpr wchar_t kSaveFailed[] = L"画像を保存できませんでした。";
+inline constexpr wchar_t kSettingsNotSaved[] = L"設定を保存できませんでした。";
+inline constexpr wchar_t kStartFailed[] = L"トロベルを起動できませんでした。";
 
-// The JPEG writer's result codes 1 to 5, in half-width katakana as the writer words them.
+// What the JPEG writer's result codes 1 to 5 mean, in its own half-width katakana; shown when
+// no system call said more.
 inline constexpr const wchar_t* kJpegErrors[] = {
     L"ﾌｧｲﾙがｵｰﾌﾟﾝできません。",
     L"ﾌｧｲﾙが書き込めません。",

@@ -13,7 +13,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int exitCode = 0;
     {
         trovell::frmMain main;
-        if (main.Form_Load()) {
+        using Load = trovell::frmMain::LoadResult;
+        const Load load = main.Form_Load();
+        if (load != Load::Started) exitCode = load == Load::AlreadyRunning ? 0 : 1;
+        if (load == Load::Started) {
             MSG msg;
             while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
                 ::TranslateMessage(&msg);

@@ -4,7 +4,6 @@
 #include "platform/FileOps_win.h"
 #include "platform/Icons_win.h"
 #include "platform/MessageBox_win.h"
-#include "platform/Text_win.h"
 #include "platform/Tray_win.h"
 #include "shell/StoreNames.h"
 #include "shell/Texts.h"
@@ -20,13 +19,6 @@ std::wstring ModulePath() {
     DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     path.resize(n);
     return path;
-}
-
-std::wstring FolderOf(const std::wstring& path) {
-    size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return path;
-    // A drive root keeps its separator ("C:\"), like the application path of a root folder.
-    return path.substr(0, slash == 2 ? 3 : slash);
 }
 }  // namespace
 
@@ -44,60 +36,90 @@ std::wstring frmMain::StoreRoot() const {
     return StoreRootPath(session_.appFolder, session_.CurrentUserName);
 }
 
-bool frmMain::Form_Load() {
+frmMain::LoadResult frmMain::Form_Load() {
+    auto cannotStart = [](Status why) {
+        ShowMessage(nullptr, std::wstring(texts::kStartFailed) + L"\n" + why.Text(),
+                    texts::kAppTitle, MB_OK | MB_ICONSTOP);
+        return LoadResult::Failed;
+    };
+    // Without a name there is neither a store root nor a settings section of one's own.
+    const std::wstring user = UserFolderName();
+    if (user.empty()) return cannotStart(Status::LastError());
+
     // The mutex is the whole test for a running instance: the same user and the same exe.
-    std::wstring mutexName = InstanceMutexName(UserFolderName(), options_.exePath);
+    std::wstring mutexName = InstanceMutexName(user, options_.exePath);
     instanceMutex_.reset(::CreateMutexW(nullptr, FALSE, mutexName.c_str()));
     if (instanceMutex_ && ::GetLastError() == ERROR_ALREADY_EXISTS) {
         instanceMutex_.reset();
         ShowMessage(nullptr, texts::kAlreadyRunning, texts::kAppTitle, MB_OK | MB_ICONEXCLAMATION);
         // A refused instance owns no icon and no settings: it leaves the file and the first
         // instance's icon alone.
-        return false;
+        return LoadResult::AlreadyRunning;
     }
 
-    session_.CurrentUserName = UserFolderName();
+    session_.CurrentUserName = user;
 
-    EnsureStoreRoot(StoreRoot());  // a failure shows when a picture is stored
+    (void)EnsureStoreRoot(StoreRoot());  // a failure shows when a picture is stored
 
     SettingsLoad(session_);
 
     icon_ = IconFromPixelMap(art::kTrayIcon);
-    if (!Create({.className = kClassName,
-                 .caption = texts::kMainCaption,
-                 .style = WS_OVERLAPPEDWINDOW,
-                 .icon = icon_.get()}))
-        return false;
-    BuildMenu();
+    if (!icon_) return cannotStart(Status::LastError());
+    if (Status created = Create({.className = kClassName,
+                                 .caption = texts::kMainCaption,
+                                 .style = WS_OVERLAPPEDWINDOW});
+        !created)
+        return cannotStart(created);
+    ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+    ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
+    if (!BuildMenu()) return cannotStart(Status::LastError());
     SetMenuChecks();
 
     trayRecord_ = MakeTrayRecord(hwnd(), kTrayIconId, kTrayCallbackMessage, icon_.get());
-    UpdateTrayTip();
+    SetTrayTip(trayRecord_, TrayTipText(session_.SaveFormat, session_.SaveMethod));
     // Never shown: the window exists for the tray callback and the menu.
     ::ShowWindow(hwnd(), SW_HIDE);
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
-    TrayAdd(trayRecord_);
+    // A shell that is not up yet refuses the icon; it announces itself with TaskbarCreated,
+    // and the icon is added then.
+    (void)TrayAdd(trayRecord_);
     loaded_ = true;
-    return true;
+    // The profile functions stop at the classic path limit: say so once rather than lose
+    // every choice silently.
+    const std::wstring settingsFile = SettingsFilePath(session_.appFolder);
+    if (settingsFile.size() >= MAX_PATH) {
+        settingsFailureShown_ = true;
+        ReportFailure(texts::kSettingsNotSaved, Status(kErrorPathTooLong).Text(), settingsFile);
+    }
+    return LoadResult::Started;
 }
 
-void frmMain::BuildMenu() {
-    mnu_.reset(::CreatePopupMenu());
-    HMENU format = ::CreatePopupMenu();
-    HMENU method = ::CreatePopupMenu();
-    ::AppendMenuW(format, MF_STRING | MF_CHECKED, kMnuBmp, texts::kMenuBmp);
-    ::AppendMenuW(format, MF_STRING, kMnuJpg, texts::kMenuJpeg);
-    ::AppendMenuW(method, MF_STRING | MF_CHECKED, kMnuMy, texts::kMenuByHand);
-    ::AppendMenuW(method, MF_STRING, kMnuClip, texts::kMenuClipboard);
+bool frmMain::BuildMenu() {
+    UniqueMenu menu(::CreatePopupMenu());
+    // Owned here until the menu holds them; the menu then destroys them with itself.
+    UniqueMenu format(::CreatePopupMenu());
+    UniqueMenu method(::CreatePopupMenu());
+    if (!menu || !format || !method) return false;
+    bool ok = ::AppendMenuW(format.get(), MF_STRING | MF_CHECKED, kMnuBmp, texts::kMenuBmp) &&
+              ::AppendMenuW(format.get(), MF_STRING, kMnuJpg, texts::kMenuJpeg) &&
+              ::AppendMenuW(method.get(), MF_STRING | MF_CHECKED, kMnuMy, texts::kMenuByHand) &&
+              ::AppendMenuW(method.get(), MF_STRING, kMnuClip, texts::kMenuClipboard);
 
-    HMENU m = mnu_.get();
-    ::AppendMenuW(m, MF_STRING, kMnuCap, texts::kMenuCapture);
-    ::AppendMenuW(m, MF_STRING, kMnuTrovell, texts::kMenuList);
-    ::AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(format), texts::kMenuFormat);
-    ::AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(method), texts::kMenuMethod);
-    ::AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(m, MF_STRING, kMnuEnd, texts::kMenuQuit);
+    HMENU m = menu.get();
+    ok = ok && ::AppendMenuW(m, MF_STRING, kMnuCap, texts::kMenuCapture) &&
+         ::AppendMenuW(m, MF_STRING, kMnuTrovell, texts::kMenuList) &&
+         ::AppendMenuW(m, MF_SEPARATOR, 0, nullptr) &&
+         ::AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(format.get()), texts::kMenuFormat);
+    if (!ok) return false;
+    format.release();
+    if (!::AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(method.get()), texts::kMenuMethod))
+        return false;
+    method.release();
+    if (!::AppendMenuW(m, MF_SEPARATOR, 0, nullptr) ||
+        !::AppendMenuW(m, MF_STRING, kMnuEnd, texts::kMenuQuit))
+        return false;
+    mnu_ = std::move(menu);
+    return true;
 }
 
 void frmMain::Check(UINT id, bool checked) {
@@ -118,15 +140,16 @@ void frmMain::SetMenuChecks() {
 
 void frmMain::UpdateTrayTip() {
     SetTrayTip(trayRecord_, TrayTipText(session_.SaveFormat, session_.SaveMethod));
-    TrayModify(trayRecord_);
+    (void)TrayModify(trayRecord_);
 }
 
 void frmMain::Form_Unload() {
     if (!loaded_ || unloaded_) return;
     unloaded_ = true;
     listWindow_ = nullptr;
-    SettingsSave(session_);
-    TrayDelete(trayRecord_);
+    // Already written at each choice; written again for a file edited or removed meanwhile.
+    (void)SettingsSave(session_);
+    (void)TrayDelete(trayRecord_);
     if (options_.quitWithWindow) ::PostQuitMessage(0);
 }
 
@@ -165,21 +188,47 @@ void frmMain::ShowCaptureWindow() {
     // The capture window arrives with the capture subsystem.
 }
 
-void frmMain::ReportSaveFailure(const std::wstring& reason) {
-    TrayBalloon(trayRecord_, texts::kAppTitle, std::wstring(texts::kSaveFailed) + L"\n" + reason);
+void frmMain::ReportFailure(const wchar_t* what, const std::wstring& reason,
+                            const std::wstring& place) {
+    (void)TrayBalloon(trayRecord_, texts::kAppTitle,
+                      FailureBalloonText(what, reason, place, kBalloonTextLimit));
+}
+
+bool frmMain::StorePicture(const DibSurface& picture) {
+    SaveResult result = SavePictureToStore(picture, StoreRoot(), session_.SaveFormat,
+                                           options_.clock, options_.jpegWriter);
+    if (result.kind == SaveResult::Kind::Failed)
+        ReportFailure(texts::kSaveFailed, result.reason, result.folder);
+    return result.kind == SaveResult::Kind::Saved;
+}
+
+void frmMain::StoreClipboardPictureOnce() {
+    // The picture lives only for the store: a large one is not kept for nothing.
+    DibSurface picture;
+    const Status read = ReadClipboardPicture(picture);
+    if (read.code() == kErrorNoClipboardPicture) return;
+    if (!read) {
+        ReportFailure(texts::kSaveFailed, read.Text(), {});
+        return;
+    }
+    StorePicture(picture);
 }
 
 void frmMain::SaveClipboardPicture() {
-    DWORD error = 0;
-    switch (ReadClipboardBitmap(picture1_, &error)) {
-        case ClipboardRead::Ok: break;
-        case ClipboardRead::NoBitmap: return;
-        case ClipboardRead::Busy:
-        case ClipboardRead::Failed: ReportSaveFailure(SystemErrorText(error)); return;
+    // GetClipboardData lets the clipboard's owner render, and the messages sent meanwhile
+    // are handled inside it: a click arriving then must not start a store inside this one.
+    // It is counted, and runs when this one has finished.
+    if (storing_) {
+        ++pendingStores_;
+        return;
     }
-    SaveResult result = SavePictureToStore(picture1_, StoreRoot(), session_.SaveFormat,
-                                           options_.clock, options_.jpegWriter);
-    if (result.kind == SaveResult::Kind::Failed) ReportSaveFailure(result.reason);
+    storing_ = true;
+    StoreClipboardPictureOnce();
+    while (pendingStores_ > 0) {
+        --pendingStores_;
+        StoreClipboardPictureOnce();
+    }
+    storing_ = false;
 }
 
 void frmMain::mnu_cap_Click() {
@@ -205,11 +254,19 @@ void frmMain::mnu_clip_Click() {
 }
 
 void frmMain::ChooseSettings(int16_t saveFormat, int16_t saveMethod) {
-    // Effective at once; the file hears of it only at the end.
     session_.SaveFormat = saveFormat;
     session_.SaveMethod = saveMethod;
     SetMenuChecks();
     UpdateTrayTip();
+    SaveSettingsNow();
+}
+
+void frmMain::SaveSettingsNow() {
+    // Written at once, so that a crash or a power cut does not take the choice back.
+    const Status saved = SettingsSave(session_);
+    if (saved || settingsFailureShown_) return;
+    settingsFailureShown_ = true;  // once: the same file fails the same way next time
+    ReportFailure(texts::kSettingsNotSaved, saved.Text(), SettingsFilePath(session_.appFolder));
 }
 
 void frmMain::mnu_end_Click() {
@@ -243,7 +300,7 @@ LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         default:
             if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
                 // A restarted shell has forgotten every icon.
-                TrayAdd(trayRecord_);
+                (void)TrayAdd(trayRecord_);
                 return 0;
             }
     }

@@ -41,9 +41,10 @@ public:
     explicit frmMain(Options options = {});
     ~frmMain() override;
 
-    // Start-up. False when another instance already runs: the person has been told and the
-    // caller should end the process.
-    bool Form_Load();
+    enum class LoadResult { Started, AlreadyRunning, Failed };
+    // Start-up. Unless Started, the person has been told why and the caller should end the
+    // process.
+    LoadResult Form_Load();
 
     // Closing steps: save the settings, remove the icon, end. Runs at most once.
     void Form_Unload();
@@ -51,11 +52,13 @@ public:
     const Session& session() const noexcept { return session_; }
     HMENU mnu() const noexcept { return mnu_.get(); }
     const NOTIFYICONDATAW& TrayRecord() const noexcept { return trayRecord_; }
-    const DibSurface& Picture1() const noexcept { return picture1_; }
     std::wstring StoreRoot() const;
 
     void UpdateTrayTip();
     void SaveClipboardPicture();
+    // Stores a picture in today's folder in the chosen format; a failure shows the balloon.
+    // The clipboard store and the drop window both come here.
+    bool StorePicture(const DibSurface& picture);
 
     // The tray callback and the menu items, as the messages deliver them.
     void Form_MouseMove(LPARAM mouseMessage);
@@ -71,12 +74,14 @@ protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    void BuildMenu();
+    bool BuildMenu();
     void SetMenuChecks();
     void ChooseSettings(int16_t saveFormat, int16_t saveMethod);
     void ShowCaptureWindow();
     bool BrowserTakesTheClick();
-    void ReportSaveFailure(const std::wstring& reason);
+    void ReportFailure(const wchar_t* what, const std::wstring& reason, const std::wstring& place);
+    void StoreClipboardPictureOnce();
+    void SaveSettingsNow();
     void Check(UINT id, bool checked);
 
     Options options_;
@@ -85,9 +90,11 @@ private:
     UniqueIcon icon_;
     UniqueMenu mnu_;
     NOTIFYICONDATAW trayRecord_{};
-    DibSurface picture1_;
     HWND listWindow_ = nullptr;  // the browser opened last; owned by its own window
     UINT taskbarCreated_ = 0;
+    bool storing_ = false;
+    int pendingStores_ = 0;    // clicks that arrived while a store ran
+    bool settingsFailureShown_ = false;
     bool loaded_ = false;
     bool unloaded_ = false;
 };

@@ -1,0 +1,41 @@
+#pragma once
+// Plain geometry for the logic tier, and the twips arithmetic of layouts given in twips.
+namespace trovell {
+
+struct Point {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
+};
+
+struct Size {
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const Size&, const Size&) = default;
+};
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    int right() const { return left + width; }
+    int bottom() const { return top + height; }
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// How many twips one pixel is: 1440 / dots per inch, a whole number (15 at 96 dpi).
+struct TwipsPerPixel {
+    int x = 15;
+    int y = 15;
+};
+
+// Twips to pixels, each axis by its own factor, truncating as the classic forms engine did.
+inline int TwipsToPixelsX(int twips, const TwipsPerPixel& t) { return twips / t.x; }
+inline int TwipsToPixelsY(int twips, const TwipsPerPixel& t) { return twips / t.y; }
+inline Rect TwipsToPixels(const Rect& twips, const TwipsPerPixel& t) {
+    return {TwipsToPixelsX(twips.left, t), TwipsToPixelsY(twips.top, t),
+            TwipsToPixelsX(twips.width, t), TwipsToPixelsY(twips.height, t)};
+}
+
+}  // namespace trovell

@@ -1,0 +1,15 @@
+#pragma once
+// The screen's twips-per-pixel factors: the one place layouts in twips meet real pixels.
+#include <windows.h>
+
+#include "platform/Geometry.h"
+
+namespace trovell {
+
+// 1440 / the screen's logical dots per inch on each axis, as whole numbers (15 at 96 dpi).
+TwipsPerPixel ScreenTwipsPerPixel();
+
+inline RECT ToRect(const Rect& r) { return {r.left, r.top, r.right(), r.bottom()}; }
+inline Rect FromRect(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+
+}  // namespace trovell
