@@ -48,6 +48,7 @@ inline void DestroyMenuHandle(HMENU h) noexcept { ::DestroyMenu(h); }
 inline void DestroyWindowHandle(HWND h) noexcept { ::DestroyWindow(h); }
 inline void FreeGlobal(HGLOBAL h) noexcept { ::GlobalFree(h); }
 inline void CloseFind(HANDLE h) noexcept { ::FindClose(h); }
+inline void UnmapView(void* p) noexcept { ::UnmapViewOfFile(p); }
 }  // namespace detail
 
 using UniqueHandleKernel = UniqueHandle<HANDLE, detail::CloseKernel>;
@@ -61,6 +62,7 @@ using UniqueMenu = UniqueHandle<HMENU, detail::DestroyMenuHandle>;
 using UniqueWindow = UniqueHandle<HWND, detail::DestroyWindowHandle>;
 using UniqueGlobal = UniqueHandle<HGLOBAL, detail::FreeGlobal>;
 using UniqueFind = UniqueHandle<HANDLE, detail::CloseFind, -1>;  // FindFirstFileW
+using UniqueView = UniqueHandle<void*, detail::UnmapView>;         // MapViewOfFile
 
 // GetDC/ReleaseDC, keeping the window the DC came from.
 class WindowDc {

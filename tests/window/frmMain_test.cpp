@@ -15,14 +15,8 @@ using namespace trovell;
 using trovell::test::TempFolder;
 
 namespace {
-// Each test names its own exe so that instances of different tests never meet.
-frmMain::Options OptionsFor(const TempFolder& app) {
-    frmMain::Options o;
-    o.appFolder = app.path();
-    o.exePath = app / L"trovell.exe";
-    o.quitWithWindow = false;
-    return o;
-}
+using test::OptionsFor;
+using Load = frmMain::LoadResult;
 
 bool Checked(const frmMain& w, UINT id) {
     return (::GetMenuState(w.mnu(), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
@@ -33,7 +27,7 @@ std::wstring Tip(const frmMain& w) { return w.TrayRecord().szTip; }
 // True while the shell knows the icon: a modify of an unknown icon fails.
 bool IconPresent(const frmMain& w) {
     NOTIFYICONDATAW probe = w.TrayRecord();
-    return TrayModify(probe);
+    return TrayModify(probe).ok();
 }
 
 void Command(frmMain& w, UINT id) { ::SendMessageW(w.hwnd(), WM_COMMAND, id, 0); }
@@ -42,7 +36,7 @@ void Command(frmMain& w, UINT id) { ::SendMessageW(w.hwnd(), WM_COMMAND, id, 0);
 TEST(Startup, BuildsImgAndUserFolderAndAddsTheIconHidden) {
     TempFolder app;
     frmMain w(OptionsFor(app));
-    ASSERT_TRUE(w.Form_Load());
+    ASSERT_EQ(w.Form_Load(), Load::Started);
     std::wstring user = UserFolderName();
     ASSERT_FALSE(user.empty());
     EXPECT_EQ(w.session().CurrentUserName, user);
@@ -67,28 +61,27 @@ TEST(Startup, BuildsImgAndUserFolderAndAddsTheIconHidden) {
     EXPECT_FALSE(Checked(w, frmMain::kMnuClip));
 }
 
-TEST(Startup, StoredSettingsSetTheMarksAndTheTip) {
-    TempFolder app;
-    test::WriteFileBytes(app / L"trovell.ini", test::IniSection("SAVE=1\r\nCAPC=1\r\n"));
-    frmMain w(OptionsFor(app));
-    ASSERT_TRUE(w.Form_Load());
-    EXPECT_FALSE(Checked(w, frmMain::kMnuBmp));
-    EXPECT_TRUE(Checked(w, frmMain::kMnuJpg));
-    EXPECT_FALSE(Checked(w, frmMain::kMnuMy));
-    EXPECT_TRUE(Checked(w, frmMain::kMnuClip));
-    EXPECT_EQ(Tip(w), L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
-}
-
-TEST(Startup, UnknownSettingValuesKeepTheBuiltMarks) {
-    TempFolder app;
-    test::WriteFileBytes(app / L"trovell.ini", test::IniSection("SAVE=2\r\nCAPC=2\r\n"));
-    frmMain w(OptionsFor(app));
-    ASSERT_TRUE(w.Form_Load());
-    EXPECT_TRUE(Checked(w, frmMain::kMnuBmp));
-    EXPECT_FALSE(Checked(w, frmMain::kMnuJpg));
-    EXPECT_TRUE(Checked(w, frmMain::kMnuMy));
-    EXPECT_FALSE(Checked(w, frmMain::kMnuClip));
-    EXPECT_EQ(Tip(w), L"");
+TEST(Startup, StoredSettingsSetTheMarksAndTheTip_UnknownValuesKeepTheBuiltMarks) {
+    struct Case {
+        const char* ini;
+        bool bmp, jpg, my, clip;
+        const wchar_t* tip;
+    } cases[] = {
+        {"SAVE=1\r\nCAPC=1\r\n", false, true, false, true,
+         L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。"},
+        {"SAVE=2\r\nCAPC=2\r\n", true, false, true, false, L""},
+    };
+    for (const Case& c : cases) {
+        TempFolder app;
+        test::WriteFileBytes(app / L"trovell.ini", test::IniSection(c.ini));
+        frmMain w(OptionsFor(app));
+        ASSERT_EQ(w.Form_Load(), Load::Started);
+        EXPECT_EQ(Checked(w, frmMain::kMnuBmp), c.bmp) << c.ini;
+        EXPECT_EQ(Checked(w, frmMain::kMnuJpg), c.jpg) << c.ini;
+        EXPECT_EQ(Checked(w, frmMain::kMnuMy), c.my) << c.ini;
+        EXPECT_EQ(Checked(w, frmMain::kMnuClip), c.clip) << c.ini;
+        EXPECT_EQ(Tip(w), c.tip) << c.ini;
+    }
 }
 
 TEST(SingleInstance, SecondStartWarnsOnceAndLeavesFileAndIconAlone) {
@@ -96,7 +89,7 @@ TEST(SingleInstance, SecondStartWarnsOnceAndLeavesFileAndIconAlone) {
     const std::string ini = "[someone]\r\nSAVE=1\r\nCAPC=0\r\n[other]\r\nSAVE=0\r\nCAPC=1\r\n";
     test::WriteFileBytes(app / L"trovell.ini", ini);
     frmMain first(OptionsFor(app));
-    ASSERT_TRUE(first.Form_Load());
+    ASSERT_EQ(first.Form_Load(), Load::Started);
 
     int boxes = 0;
     std::wstring text, title;
@@ -107,7 +100,7 @@ TEST(SingleInstance, SecondStartWarnsOnceAndLeavesFileAndIconAlone) {
     });
     {
         frmMain second(OptionsFor(app));
-        EXPECT_FALSE(second.Form_Load());
+        EXPECT_EQ(second.Form_Load(), Load::AlreadyRunning);
     }
     SetMessageBoxHandler({});
     EXPECT_EQ(boxes, 1);
@@ -121,20 +114,23 @@ TEST(SingleInstance, SecondStartWarnsOnceAndLeavesFileAndIconAlone) {
 TEST(SingleInstance, AnotherExeRunsBesideIt) {
     TempFolder app, other;
     frmMain first(OptionsFor(app));
-    ASSERT_TRUE(first.Form_Load());
+    ASSERT_EQ(first.Form_Load(), Load::Started);
     frmMain second(OptionsFor(other));
-    EXPECT_TRUE(second.Form_Load());
+    EXPECT_EQ(second.Form_Load(), Load::Started);
 }
 
-TEST(Menu, FormatAndMethodCommandsMoveMarksAndTipAndPersistAtExit) {
+TEST(Menu, FormatAndMethodCommandsMoveMarksAndTipAndAreWrittenAtOnce) {
     TempFolder app;
     {
         frmMain w(OptionsFor(app));
-        ASSERT_TRUE(w.Form_Load());
+        ASSERT_EQ(w.Form_Load(), Load::Started);
         Command(w, frmMain::kMnuJpg);
         EXPECT_FALSE(Checked(w, frmMain::kMnuBmp));
         EXPECT_TRUE(Checked(w, frmMain::kMnuJpg));
         EXPECT_EQ(Tip(w), L"[ JPG保存 ]\r\n左クリックで切り貼り開始。");
+        // Written at once: a crash now must not take the choice back.
+        EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
+                  test::IniSection("SAVE=1\r\nCAPC=0\r\n"));
         Command(w, frmMain::kMnuJpg);  // again: nothing changes
         EXPECT_TRUE(Checked(w, frmMain::kMnuJpg));
         EXPECT_EQ(w.session().SaveFormat, 1);
@@ -143,16 +139,12 @@ TEST(Menu, FormatAndMethodCommandsMoveMarksAndTipAndPersistAtExit) {
         EXPECT_FALSE(Checked(w, frmMain::kMnuMy));
         EXPECT_TRUE(Checked(w, frmMain::kMnuClip));
         EXPECT_EQ(Tip(w), L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
-        EXPECT_FALSE(test::PathExists(app / L"trovell.ini"));  // nothing written until the end
-
-        Command(w, frmMain::kMnuEnd);
-        EXPECT_FALSE(::IsWindow(w.hwnd()));
-    }
+    }  // torn down without the closing steps, as a killed process would be
     EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
               test::IniSection("SAVE=1\r\nCAPC=1\r\n"));
 
     frmMain next(OptionsFor(app));
-    ASSERT_TRUE(next.Form_Load());
+    ASSERT_EQ(next.Form_Load(), Load::Started);
     EXPECT_TRUE(Checked(next, frmMain::kMnuJpg));
     EXPECT_TRUE(Checked(next, frmMain::kMnuClip));
     EXPECT_EQ(Tip(next), L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
@@ -170,7 +162,7 @@ TEST(Closing, SystemCloseAndSessionEndSaveSettingsAndRemoveTheIcon) {
     for (UINT message : {UINT(WM_CLOSE), UINT(WM_ENDSESSION)}) {
         TempFolder app;
         frmMain w(OptionsFor(app));
-        ASSERT_TRUE(w.Form_Load());
+        ASSERT_EQ(w.Form_Load(), Load::Started);
         NOTIFYICONDATAW record = w.TrayRecord();
         ::SendMessageW(w.hwnd(), message, TRUE, 0);
         EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
@@ -180,22 +172,40 @@ TEST(Closing, SystemCloseAndSessionEndSaveSettingsAndRemoveTheIcon) {
     }
 }
 
-TEST(Closing, WithoutClosingNothingIsWritten) {
+TEST(Closing, TheQuitItemSavesRemovesTheIconAndDestroysTheWindow) {
     TempFolder app;
-    {
-        frmMain w(OptionsFor(app));
-        ASSERT_TRUE(w.Form_Load());
-        Command(w, frmMain::kMnuJpg);
-    }  // torn down without the closing steps, as a killed process would be
-    EXPECT_FALSE(test::PathExists(app / L"trovell.ini"));
+    frmMain w(OptionsFor(app));
+    ASSERT_EQ(w.Form_Load(), Load::Started);
+    NOTIFYICONDATAW record = w.TrayRecord();
+    test::WriteFileBytes(app / L"trovell.ini", "");  // edited away meanwhile
+    Command(w, frmMain::kMnuEnd);
+    EXPECT_FALSE(::IsWindow(w.hwnd()));
+    EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"), test::IniSection("SAVE=0\r\nCAPC=0\r\n"));
+    EXPECT_FALSE(TrayModify(record).ok());
+}
+
+TEST(Settings, AnUnwritableFileIsReportedOnceByBalloon) {
+    TempFolder app;
+    frmMain w(OptionsFor(app));
+    ASSERT_EQ(w.Form_Load(), Load::Started);
+    ASSERT_TRUE(::CreateDirectoryW((app / L"trovell.ini").c_str(), nullptr));  // in the way
+    Command(w, frmMain::kMnuJpg);
+    const std::wstring balloon = w.TrayRecord().szInfo;
+    EXPECT_EQ(balloon.rfind(L"設定を保存できませんでした。\n", 0), 0u) << balloon;
+    EXPECT_NE(balloon.find(L"trovell.ini"), std::wstring::npos) << balloon;
+    // The record is back to its own flags: a later tip change shows no balloon again.
+    EXPECT_EQ(w.TrayRecord().uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    Command(w, frmMain::kMnuClip);  // fails again, silently this time
+    EXPECT_EQ(std::wstring(w.TrayRecord().szInfo), balloon);
+    EXPECT_TRUE(Checked(w, frmMain::kMnuClip));  // the choice itself holds
 }
 
 TEST(Tray, ARestartedShellGetsTheIconAgain) {
     TempFolder app;
     frmMain w(OptionsFor(app));
-    ASSERT_TRUE(w.Form_Load());
+    ASSERT_EQ(w.Form_Load(), Load::Started);
     NOTIFYICONDATAW record = w.TrayRecord();
-    ASSERT_TRUE(TrayDelete(record));  // what a crashed shell leaves
+    ASSERT_TRUE(TrayDelete(record).ok());  // what a crashed shell leaves
     ASSERT_FALSE(IconPresent(w));
     ::SendMessageW(w.hwnd(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(IconPresent(w));
@@ -204,7 +214,7 @@ TEST(Tray, ARestartedShellGetsTheIconAgain) {
 TEST(Tray, RightReleasePopsUpTheMenuOtherEventsDoNothing) {
     TempFolder app;
     frmMain w(OptionsFor(app));
-    ASSERT_TRUE(w.Form_Load());
+    ASSERT_EQ(w.Form_Load(), Load::Started);
 
     std::atomic<bool> seen{false}, done{false};
     std::thread watcher([&] {
