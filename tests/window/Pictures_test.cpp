@@ -104,7 +104,8 @@ TEST(JpegWriter, DibSectionAndWindowDcSourcesComeBackCloseToTheSource) {
     ExpectCloseJpeg(path, s, 2.0, 24);
 
     // A bottom-up DIB section is read in place too; its top row is last in memory.
-    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), w, h, 1, 32, BI_RGB}};
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     UniqueBitmap upside(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     UniqueDc dc(::CreateCompatibleDC(nullptr));
@@ -162,7 +163,13 @@ TEST(PictureLoader, FileOrBytes_TransparencyOverWhite_UnreadableKeepsTarget) {
 // A packed DIB: header (a V5 one cut to headerSize), `table` (masks or colours), bits.
 std::string Dib(DWORD headerSize, int width, int height, WORD bitCount, DWORD compression,
                 const std::vector<uint32_t>& table, const std::vector<uint8_t>& bits) {
-    BITMAPV5HEADER header{headerSize, width, height, 1, bitCount, compression};
+    BITMAPV5HEADER header{};
+    header.bV5Size = headerSize;
+    header.bV5Width = width;
+    header.bV5Height = height;
+    header.bV5Planes = 1;
+    header.bV5BitCount = bitCount;
+    header.bV5Compression = compression;
     header.bV5ClrUsed = bitCount <= 8 ? static_cast<DWORD>(table.size()) : 0;
     header.bV5RedMask = 0x00FF0000;
     header.bV5GreenMask = 0x0000FF00;

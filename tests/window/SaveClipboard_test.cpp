@@ -158,7 +158,7 @@ TEST(SaveClipboard, AClickWhileTheOwnerRendersIsStoredAfterTheFirst) {
                     ::SendMessageW(tray, 0x200, 0, 0x202);  // the second click
                     const DibSurface picture = Pattern(5, 3, 8);
                     std::string dib(40 + 5 * 3 * 4, '\0');
-                    BITMAPINFOHEADER header{40, 5, -3, 1, 32, BI_RGB};
+                    BITMAPINFOHEADER header{40, 5, -3, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
                     std::memcpy(dib.data(), &header, 40);
                     std::memcpy(dib.data() + 40, picture.bits(), 5 * 3 * 4);
                     HGLOBAL g = ::GlobalAlloc(GMEM_MOVEABLE, dib.size());

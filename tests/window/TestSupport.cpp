@@ -92,8 +92,11 @@ std::string IniSection(const std::string& body) {
     wchar_t name[257] = {};
     DWORD length = 256;
     ::GetUserNameW(name, &length);
-    std::wstring user = name;
-    return "[" + std::string(user.begin(), user.end()) + "]\r\n" + body;
+    std::string section = "[";
+    for (const wchar_t* c = name; *c; ++c) section += static_cast<char>(*c);
+    section += "]\r\n";
+    section += body;
+    return section;
 }
 
 frmMain::Options OptionsFor(const TempFolder& app) {
