@@ -11,8 +11,9 @@ LOG="$E2E_TMP/run.log"
 # Whatever happens, the run's own Wine server does not outlive the script.
 trap 'WINEPREFIX="${TROVELL_BUILD:-$ROOT/build}/$TROVELL_RUN_PREFIX" wineserver -k 2>/dev/null; e2e_cleanup' EXIT
 
-# In its own session, as a terminal runs it: Ctrl+C then goes to its whole process group.
-setsid bash "$ROOT/tools/run.sh" >"$LOG" 2>&1 </dev/null &
+# In its own session, as a terminal runs it: Ctrl+C then goes to its whole process group. A
+# command started with & ignores SIGINT, as a terminal's foreground command does not.
+setsid env --default-signal=INT bash "$ROOT/tools/run.sh" >"$LOG" 2>&1 </dev/null &
 RUN_PID=$!
 E2E_PIDS+=("$RUN_PID")
 # The store root is made at start-up, just before the resident window.
