@@ -281,12 +281,5 @@ TEST(Clipboard, HeldElsewhereBeyondTheRetriesFails_ABriefHoldIsWaitedOut) {
     ::CloseHandle(opened);
 }
 
-TEST(Clipboard, WrittenBitmapReadsBackExactly) {
-    const DibSurface picture = Pattern(37, 23, 9);
-    test::PutOnClipboard(picture);
-    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
-    EXPECT_EQ(ReadClipboard(), Pixels(picture));
-}
-
 }  // namespace
 }  // namespace trovell

@@ -307,29 +307,6 @@ TEST(SaveFailure, AWriterErrorShowsTheSystemsOrTheWritersWordsAndLeavesNoHalfFil
     }
 }
 
-TEST(SaveFailure, ClipboardHeldByAnotherProgramTellsTheUser) {
-    Fixture f;
-    PutOnClipboard(Pattern(4, 4, 11));
-    std::atomic<bool> holding{false}, release{false};
-    std::thread other([&] {
-        // With a window of its own: Wine lets a second NULL-window opener share the clipboard.
-        HWND owner = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       nullptr, nullptr);
-        ::OpenClipboard(owner);
-        holding = true;
-        while (!release) ::Sleep(10);
-        ::CloseClipboard();
-        ::DestroyWindow(owner);
-    });
-    while (!holding) ::Sleep(5);
-    f.LeftClick();
-    release = true;
-    other.join();
-    EXPECT_TRUE(test::ListFolder(f.Root()).empty());
-    EXPECT_EQ(f.Balloon().rfind(kFailed, 0), 0u);
-    EXPECT_GT(f.Balloon().size(), kFailed.size());
-}
-
 // Big enough that a stride or size computed in 32 bits, or a second full copy, would show.
 TEST(SaveLarge, A10000x8000PictureIsStoredExactlyOrRefusedAsTooLargeNeverBlank) {
     DibSurface big;

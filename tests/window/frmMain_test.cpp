@@ -1,9 +1,6 @@
 // The resident window as it really runs: real tray calls, real menu, real profile file.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
-
 #include "TestSupport.h"
 #include "platform/FileOps_win.h"
 #include "platform/MessageBox_win.h"
@@ -209,32 +206,4 @@ TEST(Tray, ARestartedShellGetsTheIconAgain) {
     ASSERT_FALSE(IconPresent(w));
     ::SendMessageW(w.hwnd(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(IconPresent(w));
-}
-
-TEST(Tray, RightReleasePopsUpTheMenuOtherEventsDoNothing) {
-    TempFolder app;
-    frmMain w(OptionsFor(app));
-    ASSERT_EQ(w.Form_Load(), Load::Started);
-
-    std::atomic<bool> seen{false}, done{false};
-    std::thread watcher([&] {
-        while (!done) {
-            HWND menu = ::FindWindowW(L"#32768", nullptr);
-            if (menu && ::IsWindowVisible(menu)) {
-                seen = true;
-                ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-                ::PostMessageW(w.hwnd(), WM_CANCELMODE, 0, 0);
-            }
-            ::Sleep(20);
-        }
-    });
-    for (LPARAM ignored : {0x200, 0x201, 0x203, 0x204, 0x206, 0x207, 0x208, 0x209})
-        ::SendMessageW(w.hwnd(), 0x200, 0, ignored);
-    bool seenAfterIgnored = seen;
-    ::SendMessageW(w.hwnd(), 0x200, 0, 0x205);  // returns when the menu closes
-    done = true;
-    watcher.join();
-    EXPECT_FALSE(seenAfterIgnored);
-    EXPECT_TRUE(seen);
-    EXPECT_TRUE(::IsWindow(w.hwnd()));
 }
