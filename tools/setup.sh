@@ -7,8 +7,9 @@ need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 # googletest: the sources the window tests are cross-built from; libgtest-dev: the native
-# library. procps (pgrep) and util-linux (flock) serve the scripts.
-pkgs=(cmake make g++ googletest libgtest-dev
+# library. procps (pgrep) and util-linux (flock) serve the scripts. The X libraries build the
+# bench's watcher (tools/bench/xwatch.c).
+pkgs=(cmake make g++ googletest libgtest-dev libx11-dev libxdamage-dev libxtst-dev
       g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
       wine wine64 wine32:i386 xvfb xdotool xclip x11-utils imagemagick
       fonts-ipafont-gothic fonts-wine locales procps util-linux)

@@ -1,0 +1,558 @@
+#!/usr/bin/env bash
+# The speed and memory a user feels, each figure beside its floor (tools/bench/: small
+# programs doing only the unavoidable work with the same calls, built with the same flags).
+# Builds the release exes, starts a private 1920x1080x24 Xvfb showing a busy picture, runs
+# product and floor alternately (BENCH_RUNS each, at least 7), prints min / median / max, the
+# ratio of the medians and the goal, then one line per missed goal or "all goals met", and
+# writes the table to bench/last-run.md. Times are taken from outside: the X server reporting
+# a window mapped and drawn, or a file appearing under its final name, against the moment the
+# input was sent.
+#
+#   tools/bench.sh                 everything, 32-bit primary; idle memory for both builds
+#   BENCH_RUNS=9 tools/bench.sh    more runs
+#   BENCH_CAPTURE_CYCLES, BENCH_BROWSER_CYCLES, BENCH_STEADY_SECONDS: the steady-memory loops
+#   (1000 and 200 cycles, stopped after 240 s so that the whole stays under 10 minutes)
+#   BENCH_ONLY="start store capture browser steady": only those groups (while working on one)
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export TROVELL_BUILD=${TROVELL_BUILD:-$root/build}
+RUNS=${BENCH_RUNS:-7}
+[ "$RUNS" -ge 7 ] || RUNS=7
+CAPTURE_CYCLES=${BENCH_CAPTURE_CYCLES:-1000}
+BROWSER_CYCLES=${BENCH_BROWSER_CYCLES:-200}
+STEADY_SECONDS=${BENCH_STEADY_SECONDS:-240}
+work=$TROVELL_BUILD/bench
+began=$(date +%s)
+
+"$root/tools/setup.sh" || { echo "bench: set-up failed" >&2; exit 1; }
+mkdir -p "$TROVELL_BUILD" "$root/bench"
+targets=(trovell probe bench_watch bench_tray_floor bench_store_floor bench_capture_floor
+         bench_browse_floor)
+for arch in i686 x86_64; do
+  cmake -S "$root" -B "$TROVELL_BUILD/$arch" -G "Unix Makefiles" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+    cmake --build "$TROVELL_BUILD/$arch" --target "${targets[@]}" -j"$(nproc)" >"$work.build.log" 2>&1 ||
+    { mkdir -p "$work"; cat "$work.build.log" >&2; echo "bench: the $arch build failed" >&2; exit 1; }
+done
+rm -rf "$work"
+mkdir -p "$work/runs" "$work/values" "$work/signals"
+cc -O2 -o "$work/xwatch" "$root/tools/bench/xwatch.c" -lX11 -lXdamage -lXtst ||
+  { echo "bench: xwatch did not build (tools/setup.sh installs libxdamage-dev libxtst-dev)" >&2; exit 1; }
+XW=$work/xwatch
+B32=$TROVELL_BUILD/i686 B64=$TROVELL_BUILD/x86_64
+ME=$(id -un)
+
+# ---------------------------------------------------------------- the store, prepared once
+
+# 3,650 day folders; the one Windows enumerates first holds 10,000 files. Kept between runs
+# of the bench: it takes a few seconds to make.
+STORE=$TROVELL_BUILD/bench-store
+if [ ! -f "$STORE/.ready" ]; then
+  echo "bench: preparing the store (3,650 day folders, 10,000 files in the first)"
+  rm -rf "$STORE"
+  mkdir -p "$STORE"
+  (cd "$STORE" && for d in $(seq 0 3649); do date -d "2016-01-01 + $d days" +%y%m%d; done | xargs mkdir)
+  # Wine lists a folder in the order the file system returns it.
+  FIRST=$(ls -U "$STORE" | head -1)
+  (cd "$STORE/$FIRST" && seq -f "${FIRST}%06g.bmp" 0 9999 | xargs touch)
+  echo "$FIRST" >"$STORE/.ready"
+fi
+FIRST=$(cat "$STORE/.ready")
+SECOND=$(ls -U "$STORE" | grep -v '^\.' | sed -n 2p)
+FOLDERS=3650 FILES=10000
+
+# ---------------------------------------------------------------- display and Wine
+
+find_display() {
+  local n
+  for n in $(seq 150 199); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { echo "$n"; return 0; }
+  done
+  return 1
+}
+n=$(find_display) || { echo "bench: no free display" >&2; exit 1; }
+Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+XVFB_PID=$!
+export DISPLAY=":$n"
+for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+# A busy screen: soft colour fields under fine noise, nothing a codec or a blit can skip.
+convert -size 480x270 plasma:fractal -resize '1920x1080!' \
+  \( -size 1920x1080 xc: +noise Random -colorspace gray \) -compose overlay -composite \
+  -type TrueColor "BMP3:$work/busy.bmp"
+display -window root "$work/busy.bmp"
+
+HARNESS_PREFIX=bench-prefix
+# shellcheck source=wine-harness.sh
+. "$root/tools/wine-harness.sh"
+CLIP_PID=""
+cleanup() {
+  [ -z "$CLIP_PID" ] || kill "$CLIP_PID" 2>/dev/null
+  harness_stop
+  kill "$XVFB_PID" 2>/dev/null
+  wait "$XVFB_PID" 2>/dev/null
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+harness_start --use-display || { echo "bench: Wine did not start" >&2; exit 1; }
+
+# The tray and menu helpers of the end-to-end tests, and their probe.exe.
+# shellcheck source=../tests/e2e/lib.sh
+. "$root/tests/e2e/lib.sh"
+E2E_PROBE=$B32/probe.exe E2E_TMP=$work/runs E2E_WAIT=20
+
+winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
+
+# The Wine process of a run's exe, by its command line, where Wine shows the exe's path: the
+# Unix path for a 32-bit exe, Z:\... for a 64-bit one.
+exe_pid() {
+  local run name
+  run=$(basename "$(dirname "$1")") name=$(basename "$1")
+  pgrep -f "runs[/\\]$run[/\\]${name//./\\.}( |\$)" | head -1
+}
+private_dirty() { awk '/^Private_Dirty/ { print $2 }' "/proc/$1/smaps_rollup" 2>/dev/null; }
+
+# stop_program CAPTION EXE: ask its window to close, then wait until the process has gone.
+STOPPING=""
+stopped() { [ -z "$(exe_pid "$STOPPING")" ]; }
+stop_program() {
+  local pid
+  STOPPING=$2
+  pid=$(exe_pid "$2")
+  probe close "$1" >/dev/null 2>&1
+  wait_until 20 stopped && return 0
+  echo "bench: $2 did not close; killed" >&2
+  kill -KILL "$pid" 2>/dev/null
+  wait_until 5 stopped
+}
+
+tray_empty() { ! xdotool search --onlyvisible --name "^$TRAY_TITLE\$" >/dev/null 2>&1; }
+
+RUN=0
+# new_run EXE [INI LINE...]: a fresh application folder with a copy of EXE; sets APP, EXE.
+new_run() {
+  RUN=$((RUN + 1))
+  APP=$work/runs/$RUN
+  mkdir -p "$APP"
+  cp "$1" "$APP/"
+  EXE=$APP/$(basename "$1")
+  shift
+  [ $# -eq 0 ] || printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932 >"$APP/trovell.ini"
+}
+
+# launch ARGS...: starts the run's exe and waits for its icon on the screen; sets STARTED (ms
+# from the start to the tray drawn), LAUNCHED_AT (seconds) and ICON_X/ICON_Y. Each run begins
+# with no icon in the tray: its window then appears with the new icon.
+launch() {
+  local out x y w h
+  wait_until 10 tray_empty || { WHY="an icon of an earlier run stayed in the tray"; return 1; }
+  LAUNCHED_AT=$(date +%s.%N)
+  out=$(cd "$APP" && USER=$ME "$XW" -t 20 launch wine "$EXE" "$@" -- window "$TRAY_TITLE") ||
+    { WHY="no tray icon within 20 s"; return 1; }
+  STARTED=${out#* }
+  read -r x y w h <<<"$(tray_window)"
+  ICON_X=$((x + TRAY_ICON_LEFT + TRAY_ICON_SIZE / 2))
+  ICON_Y=$((y + TRAY_ICON_TOP + TRAY_ICON_SIZE / 2))
+  TRAY_ICON_X=$ICON_X TRAY_ICON_Y=$ICON_Y
+  # Wine's tray takes clicks once it has settled.
+  sleep 0.3
+}
+
+# sleep_until_after SECONDS: until that long after the last launch.
+sleep_until_after() {
+  local left
+  left=$(awk -v a="$LAUNCHED_AT" -v s="$1" -v now="$(date +%s.%N)" 'BEGIN { d = a + s - now; print (d > 0 ? d : 0) }')
+  sleep "$left"
+}
+
+record() { echo "$3" >>"$work/values/$1.$2"; }  # FIGURE product|floor VALUE
+why() { [ -s "$work/values/$1.why" ] || echo "$2" >"$work/values/$1.why"; }  # first reason
+
+PRODUCT_CAPTION='Velloran トロベル'
+CAPTURE_CAPTION='1'
+DROP_CAPTION='         トロベルに追加'
+LIST_CAPTION='Velloran トロベル一覧'
+
+# ---------------------------------------------------------------- start and idle memory
+
+# start_run product|floor 32|64
+start_run() {
+  local side=$1 bits=$2 dir=$B32 exe caption
+  [ "$bits" = 64 ] && dir=$B64
+  if [ "$side" = product ]; then exe=$dir/trovell.exe caption=$PRODUCT_CAPTION
+  else exe=$dir/bench_tray_floor.exe caption='bench tray floor'; fi
+  new_run "$exe"
+  if ! launch; then why "start" "$WHY"; stop_program "$caption" "$EXE"; return; fi
+  [ "$bits" = 32 ] && record start "$side" "$STARTED"
+  sleep_until_after 3
+  local pid
+  pid=$(exe_pid "$EXE")
+  if [ -n "$pid" ]; then record "idle$bits" "$side" "$(private_dirty "$pid")"
+  else why "idle$bits" "the process was not found by its command line"; fi
+  if [ "$bits" = 32 ] && [ -z "${GDI_CHECKED:-}" ]; then
+    GDI_CHECKED=1
+    GDI_SEEN=$(wine "$B32/bench_watch.exe" gdi "$caption" </dev/null 2>/dev/null)
+  fi
+  stop_program "$caption" "$EXE"
+}
+
+# ---------------------------------------------------------------- clipboard stores
+
+clipboard_ready() {
+  xclip -quiet -selection clipboard -t image/bmp -i "$work/busy.bmp" >/dev/null 2>&1 &
+  CLIP_PID=$!
+  probe clip 8 20 >/dev/null || return 1
+  # Read once, so that Wine holds the picture: the figures are the store, not the X transfer.
+  [ "$(wine "$B32/bench_watch.exe" clipread </dev/null 2>/dev/null)" = "1920 1080" ]
+}
+
+BMP_BYTES=$((54 + 1920 * 1080 * 3))
+
+# store_run product|floor bmp|jpeg
+store_run() {
+  local side=$1 format=$2 figure="store_$2" save=0 caption watch out file
+  [ "$format" = jpeg ] && save=1
+  if [ "$side" = product ]; then
+    new_run "$B32/trovell.exe" "[$ME]" "SAVE=$save" 'CAPC=1'
+    caption=$PRODUCT_CAPTION watch=$APP/img/$ME
+  else
+    new_run "$B32/bench_store_floor.exe"
+    caption='bench store floor' watch=$APP/out
+    mkdir -p "$watch"
+  fi
+  local args=()
+  [ "$side" = floor ] && args=("$(winpath "$watch")" "$format")
+  if ! launch "${args[@]}"; then why "$figure" "$WHY"; stop_program "$caption" "$EXE"; return; fi
+  [ "$side" = product ] && ! wait_until 10 test -d "$watch" && why "$figure" "no store root"
+  local suffix=.bmp
+  [ "$format" = jpeg ] && suffix=.jpg
+  if out=$("$XW" -t 20 click "$ICON_X" "$ICON_Y" file "$watch" "$suffix"); then
+    file=$(find "$watch" -name "*$suffix" | head -1)
+    if [ "$format" = bmp ] && [ "$(stat -c %s "$file" 2>/dev/null)" != "$BMP_BYTES" ]; then
+      why "$figure" "$side stored $(stat -c %s "$file" 2>/dev/null) bytes, not $BMP_BYTES"
+    else
+      record "$figure" "$side" "$out"
+    fi
+    if [ "$format" = bmp ]; then
+      sleep 3
+      local pid
+      pid=$(exe_pid "$EXE")
+      [ -z "$pid" ] || record after_store "$side" "$(private_dirty "$pid")"
+    fi
+  else
+    why "$figure" "$side: no $suffix file within 20 s of the click"
+  fi
+  stop_program "$caption" "$EXE"
+}
+
+# ---------------------------------------------------------------- freeze and drop store
+
+# drag X0 Y0 X1 Y1: a press, moves in steps, a release, with the pauses Wine needs to see
+# each position.
+drag() {
+  xdotool mousemove "$1" "$2" sleep 0.1 mousedown 1 sleep 0.1
+  xdotool mousemove $((($1 + $3) / 2)) $((($2 + $4) / 2)) sleep 0.1 mousemove "$3" "$4" sleep 0.1
+  xdotool mouseup 1 sleep 0.1
+}
+
+capture_run() {
+  local side=$1 caption window watch out
+  if [ "$side" = product ]; then
+    new_run "$B32/trovell.exe" "[$ME]" 'SAVE=0' 'CAPC=0'
+    caption=$PRODUCT_CAPTION window=$CAPTURE_CAPTION watch=$APP/img/$ME
+  else
+    new_run "$B32/bench_capture_floor.exe"
+    caption='bench capture floor' window='bench capture floor 1' watch=$APP/out
+    mkdir -p "$watch"
+  fi
+  local args=()
+  [ "$side" = floor ] && args=("$(winpath "$watch")" "$window")
+  if ! launch "${args[@]}"; then why freeze "$WHY"; stop_program "$caption" "$EXE"; return; fi
+  if ! out=$("$XW" -t 5 click "$ICON_X" "$ICON_Y" window "$window" 2>/dev/null); then
+    why freeze "$side: no window \"$window\" appeared within 5 s of the tray click"
+    why drop "the capture window did not appear"
+    stop_program "$caption" "$EXE"
+    return
+  fi
+  record freeze "$side" "${out#* }"
+  # A 1000 x 700 selection dropped on the drop picture; the next move there stores it.
+  local tx ty
+  if [ "$side" = product ]; then
+    drag 200 150 1200 850
+    xdotool mousemove 700 500 sleep 0.1 mousedown 1 sleep 0.1
+    local l t r b
+    if read -r l t r b < <(wine "$B32/bench_watch.exe" client "$DROP_CAPTION" 5 </dev/null 2>/dev/null) &&
+      [ -n "$b" ]; then
+      # Above the label that lies across the middle of the drop picture.
+      tx=$((l + (r - l) / 2)) ty=$((t + 16))
+      xdotool mousemove $(((700 + tx) / 2)) $(((500 + ty) / 2)) sleep 0.1 mousemove "$tx" "$ty" sleep 0.1
+      xdotool mouseup 1 sleep 0.2
+    else
+      xdotool mouseup 1
+      why drop "product: no drop window \"$DROP_CAPTION\" after a press on the selection"
+      stop_program "$caption" "$EXE"
+      return
+    fi
+  else
+    tx=700 ty=500
+    xdotool mousemove "$tx" "$ty" sleep 0.1 click 1 sleep 0.2
+  fi
+  if out=$("$XW" -t 10 move $((tx + 2)) $((ty + 1)) file "$watch" .bmp); then
+    record drop "$side" "$out"
+  else
+    why drop "$side: no .bmp within 10 s of the move over the drop picture"
+  fi
+  stop_program "$caption" "$EXE"
+}
+
+# ---------------------------------------------------------------- browser
+
+SIG=0
+# armed_watch CAPTION LIST TREE: starts bench_watch filled in the background and returns once
+# it is armed; sets DONE_DIR (the folder where its .done file will appear).
+armed_watch() {
+  SIG=$((SIG + 1))
+  DONE_DIR=$work/signals/$SIG
+  mkdir -p "$DONE_DIR"
+  wine "$B32/bench_watch.exe" filled "$1" "$2" "$3" "$(winpath "$DONE_DIR/w.done")" \
+    "$(winpath "$DONE_DIR/w.ready")" </dev/null >/dev/null 2>&1 &
+  WATCH_PID=$!
+  wait_until 20 test -e "$DONE_DIR/w.ready"
+}
+
+browser_run() {
+  local side=$1 caption window out rect x y
+  if [ "$side" = product ]; then
+    new_run "$B32/trovell.exe"
+    caption=$PRODUCT_CAPTION window=$LIST_CAPTION
+    mkdir -p "$APP/img"
+    ln -s "$STORE" "$APP/img/$ME"
+  else
+    new_run "$B32/bench_browse_floor.exe"
+    caption='bench browse floor' window='bench browse floor list'
+  fi
+  local args=()
+  [ "$side" = floor ] && args=("$(winpath "$STORE")" "$window")
+  if ! launch "${args[@]}"; then why browser "$WHY"; stop_program "$caption" "$EXE"; return; fi
+  tray_click right
+  if ! rect=$(menu_rects 1); then
+    why browser "$side: no menu after a right click"
+    stop_program "$caption" "$EXE"
+    return
+  fi
+  read -r x y <<<"$(menu_item_centre "$rect" "${MENU_LAYOUT[top]}" "$MENU_LIST")"
+  armed_watch "$window" "$FILES" "$FOLDERS"
+  if out=$("$XW" -t 20 click "$x" "$y" file "$DONE_DIR" .done); then
+    record browser "$side" "$out"
+  else
+    why browser "$side: no window \"$window\" with $FOLDERS folders and $FILES files within 20 s"
+    why folder "the browser did not open"
+    kill "$WATCH_PID" 2>/dev/null
+    stop_program "$caption" "$EXE"
+    return
+  fi
+  wait "$WATCH_PID" 2>/dev/null
+  # Another node first (an empty folder), then the timed click on the 10,000-file node.
+  local second first
+  second=$(wine "$B32/bench_watch.exe" treeitem "$window" 1 </dev/null 2>/dev/null)
+  first=$(wine "$B32/bench_watch.exe" treeitem "$window" 0 </dev/null 2>/dev/null)
+  if [ -z "$second" ] || [ -z "$first" ]; then
+    why folder "$side: the tree's first nodes were not found"
+  else
+    armed_watch "$window" 0 0
+    read -r x y <<<"$second"
+    xdotool mousemove "$x" "$y" sleep 0.1 click 1
+    if wait_until 20 test -e "$DONE_DIR/w.done"; then
+      armed_watch "$window" "$FILES" 0
+      read -r x y <<<"$first"
+      if out=$("$XW" -t 20 click "$x" "$y" file "$DONE_DIR" .done); then
+        record folder "$side" "$out"
+      else
+        why folder "$side: the list did not fill within 20 s of the click"
+      fi
+    else
+      why folder "$side: a click on node $SECOND did not empty the list"
+    fi
+    kill "$WATCH_PID" 2>/dev/null
+  fi
+  stop_program "$caption" "$EXE"
+}
+
+# ---------------------------------------------------------------- steady memory
+
+steady_run() {
+  new_run "$B32/trovell.exe" "[$ME]" 'SAVE=0' 'CAPC=0'
+  mkdir -p "$APP/img/$ME"
+  if ! launch; then why steady "$WHY"; stop_program "$PRODUCT_CAPTION" "$EXE"; return; fi
+  local pid end cycles=0 first_mem="" done_cycles=0 l t r b tx ty n
+  pid=$(exe_pid "$EXE")
+  end=$(($(date +%s) + STEADY_SECONDS * 5 / 6))
+  while [ "$cycles" -lt "$CAPTURE_CYCLES" ] && [ "$(date +%s)" -lt "$end" ]; do
+    n=$(find "$APP/img/$ME" -name '*.bmp' | wc -l)
+    xdotool mousemove "$ICON_X" "$ICON_Y" click 1
+    probe wait "$CAPTURE_CAPTION" 5 >/dev/null || break
+    drag 200 150 1200 850
+    xdotool mousemove 700 500 sleep 0.1 mousedown 1 sleep 0.1
+    read -r l t r b < <(wine "$B32/bench_watch.exe" client "$DROP_CAPTION" 5 </dev/null 2>/dev/null)
+    [ -n "${b:-}" ] || { xdotool mouseup 1; break; }
+    tx=$((l + (r - l) / 2)) ty=$((t + 16))
+    xdotool mousemove "$tx" "$ty" sleep 0.1 mouseup 1 sleep 0.1 mousemove $((tx + 2)) $((ty + 1))
+    wait_until 10 eval '[ "$(find "$APP/img/$ME" -name "*.bmp" | wc -l)" -gt "$n" ]' || break
+    xdotool mousemove 100 100 click 3
+    probe gone "$CAPTURE_CAPTION" 5 >/dev/null || break
+    cycles=$((cycles + 1))
+    [ "$cycles" -ne 1 ] || first_mem=$(private_dirty "$pid")
+  done
+  done_cycles=$cycles
+  local opened=0
+  end=$(($(date +%s) + STEADY_SECONDS / 6))
+  while [ "$opened" -lt "$BROWSER_CYCLES" ] && [ "$(date +%s)" -lt "$end" ]; do
+    tray_click right
+    rect=$(menu_rects 1) || break
+    read -r x y <<<"$(menu_item_centre "$rect" "${MENU_LAYOUT[top]}" "$MENU_LIST")"
+    xdotool mousemove "$x" "$y" click 1
+    probe wait "$LIST_CAPTION" 10 >/dev/null || break
+    probe close "$LIST_CAPTION" >/dev/null
+    probe gone "$LIST_CAPTION" 10 >/dev/null || break
+    opened=$((opened + 1))
+    [ -n "$first_mem" ] || first_mem=$(private_dirty "$pid")
+  done
+  if [ "$done_cycles" -eq 0 ] && [ "$opened" -eq 0 ]; then
+    why steady "neither a capture-store-close cycle nor a browser opening could be completed"
+  else
+    STEADY="$first_mem $(private_dirty "$pid") $done_cycles $opened"
+  fi
+  stop_program "$PRODUCT_CAPTION" "$EXE"
+}
+
+# ---------------------------------------------------------------- running
+
+only() { [ -z "${BENCH_ONLY:-}" ] || [[ " $BENCH_ONLY " == *" $1 "* ]]; }
+echo "bench: $RUNS runs each, product and floor alternately, on DISPLAY=$DISPLAY"
+progress() { printf 'bench: %-28s %3ds\n' "$1" $(($(date +%s) - began)); }
+if only start; then
+  for i in $(seq 1 "$RUNS"); do start_run product 32; start_run floor 32; done
+  progress "start, idle memory (32-bit)"
+  for i in $(seq 1 "$RUNS"); do start_run product 64; start_run floor 64; done
+  progress "idle memory (64-bit)"
+fi
+if ! only store; then
+  :
+elif clipboard_ready; then
+  for i in $(seq 1 "$RUNS"); do store_run product bmp; store_run floor bmp; done
+  for i in $(seq 1 "$RUNS"); do store_run product jpeg; store_run floor jpeg; done
+else
+  why store_bmp "the X clipboard's picture did not reach Wine's clipboard"
+  why store_jpeg "the X clipboard's picture did not reach Wine's clipboard"
+fi
+only store && progress "clipboard stores"
+only capture && capture_run product
+if [ -s "$work/values/freeze.product" ]; then
+  capture_run floor
+  for i in $(seq 2 "$RUNS"); do capture_run product; capture_run floor; done
+fi
+only capture && progress "freeze, drop store"
+only browser && browser_run product
+if [ -s "$work/values/browser.product" ]; then
+  browser_run floor
+  for i in $(seq 2 "$RUNS"); do browser_run product; browser_run floor; done
+fi
+only browser && progress "browser open, folder click"
+STEADY=""
+if ! only steady; then
+  why steady "not run (BENCH_ONLY)"
+elif [ -s "$work/values/drop.product" ] || [ -s "$work/values/browser.product" ]; then
+  steady_run
+else
+  why steady "neither the capture window nor the browser could be driven (see above)"
+fi
+only steady && progress "steady memory"
+
+# ---------------------------------------------------------------- the table
+
+# stats FILE: "min median max count"
+stats() {
+  sort -g "$1" | awk '{ v[NR] = $1 } END {
+    if (NR == 0) exit 1
+    m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+    printf "%s %s %s %d\n", v[1], m, v[NR], NR }'
+}
+
+missed=()
+rows=()
+# row FIGURE LABEL UNIT KIND LIMIT: KIND ratio (median ratio <= LIMIT) or plus (product median
+# <= floor median + LIMIT, in the figure's unit).
+row() {
+  local figure=$1 label=$2 unit=$3 kind=$4 limit=$5 p f pmin pmed pmax pn fmin fmed fmax fn
+  local goal ratio verdict
+  if [ "$kind" = ratio ]; then goal="≤ ${limit}x"; else goal="≤ floor + $limit $unit"; fi
+  if ! p=$(stats "$work/values/$figure.product" 2>/dev/null) || ! f=$(stats "$work/values/$figure.floor" 2>/dev/null); then
+    local reason
+    reason=$(cat "$work/values/$figure.why" 2>/dev/null)
+    rows+=("| $label | not measured: ${reason:-no run completed} | | | $goal | — |")
+    missed+=("$label: not measured: ${reason:-no run completed}")
+    return
+  fi
+  read -r pmin pmed pmax pn <<<"$p"
+  read -r fmin fmed fmax fn <<<"$f"
+  ratio=$(awk -v a="$pmed" -v b="$fmed" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')
+  if [ "$kind" = ratio ]; then
+    verdict=$(awk -v r="$ratio" -v l="$limit" 'BEGIN { print (r <= l ? "met" : "MISSED") }')
+  else
+    verdict=$(awk -v a="$pmed" -v b="$fmed" -v l="$limit" 'BEGIN { print (a <= b + l ? "met" : "MISSED") }')
+  fi
+  local note=""
+  [ "$pn" -ge "$RUNS" ] && [ "$fn" -ge "$RUNS" ] || note=" (runs: $pn/$fn of $RUNS)"
+  rows+=("| $label | $pmin / $pmed / $pmax $unit | $fmin / $fmed / $fmax $unit | $ratio | $goal | $verdict$note |")
+  [ "$verdict" = met ] || missed+=("$label: $pmed $unit against the floor's $fmed $unit (goal $goal)")
+}
+
+row start "start (process → tray icon drawn)" ms plus 20
+row idle32 "idle memory, 32-bit (3 s after start)" KB plus 1024
+row idle64 "idle memory, 64-bit (3 s after start)" KB plus 1024
+row after_store "memory 3 s after a 1920x1080 store" KB plus 1024
+row freeze "freeze (tray click → capture window drawn)" ms ratio 1.3
+row store_bmp "clipboard store BMP (click → final name)" ms ratio 1.2
+row store_jpeg "clipboard store JPEG (click → final name)" ms ratio 1.1
+row drop "drop store 1000x700 (move → final name)" ms ratio 1.2
+row browser "browser open (click → tree and list filled)" ms ratio 1.5
+row folder "folder click (10,000 files → list filled)" ms ratio 1.5
+
+if [ -n "$STEADY" ]; then
+  read -r m0 m1 cyc opn <<<"$STEADY"
+  growth=$((m1 - m0))
+  v=$( [ "$growth" -le 1024 ] && echo met || echo MISSED )
+  rows+=("| steady memory ($cyc of $CAPTURE_CYCLES capture cycles, $opn of $BROWSER_CYCLES browser openings) | $m0 → $m1 KB (+$growth KB) | | | growth ≤ 1024 KB | $v |")
+  [ "$v" = met ] || missed+=("steady memory: grew by $growth KB")
+  [ "$cyc" -ge "$CAPTURE_CYCLES" ] && [ "$opn" -ge "$BROWSER_CYCLES" ] ||
+    missed+=("steady memory: only $cyc capture cycles and $opn browser openings fit into $STEADY_SECONDS s")
+else
+  reason=$(cat "$work/values/steady.why" 2>/dev/null)
+  rows+=("| steady memory | not measured: $reason | | | growth ≤ 1024 KB | — |")
+  missed+=("steady memory: not measured: $reason")
+fi
+if [ "${GDI_SEEN:-}" = "" ] || [ "${GDI_SEEN%% *}" = 0 ]; then
+  rows+=("| GDI objects | not measurable under Wine: GetGuiResources of another process returns 0 there (a stub), even for a process that holds an icon and bitmaps | | | equal after the cycles | — |")
+fi
+
+cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
+cores=$(nproc)
+wine_version=$(wine --version 2>/dev/null)
+load=$(cut -d' ' -f1-3 /proc/loadavg)
+took=$(($(date +%s) - began))
+{
+  echo "# Benchmark: last run"
+  echo
+  echo "- Date: $(date -u '+%Y-%m-%d %H:%M UTC')"
+  echo "- CPU: $cpu ($cores cores); load average at the end: $load"
+  echo "- Wine: $wine_version; Xvfb 1920x1080x24 with a busy picture; 32-bit build unless named"
+  echo "- Runs: $RUNS each for product and floor, alternately; min / median / max; took $took s"
+  echo
+  echo "| Figure | Product | Floor | Ratio | Goal | Verdict |"
+  echo "|---|---|---|---|---|---|"
+  printf '%s\n' "${rows[@]}"
+  echo
+  if [ ${#missed[@]} -eq 0 ]; then echo "all goals met"; else printf -- '- %s\n' "${missed[@]}"; fi
+} >"$root/bench/last-run.md.new"
+mv "$root/bench/last-run.md.new" "$root/bench/last-run.md"
+sed -n '/^| Figure/,$p' "$root/bench/last-run.md"
+echo "bench: wrote bench/last-run.md in $took s"
