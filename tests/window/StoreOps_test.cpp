@@ -15,11 +15,12 @@ TEST(MakeFolder, CreatesOneLevelAndRefusesExistingOrOrphanFolders) {
     EXPECT_TRUE(FolderExists(root / L"021231\\"));
     EXPECT_TRUE(FolderExists(root / L"021231"));
 
-    EXPECT_FALSE(MakeFolder(root / L"021231"));
-    EXPECT_FALSE(LastErrorText().empty());
+    const Status exists = MakeFolder(root / L"021231");
+    EXPECT_EQ(exists.code(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_FALSE(exists.Text().empty());
 
-    EXPECT_FALSE(MakeFolder(root / L"missing\\021231"));
-    EXPECT_FALSE(LastErrorText().empty());
+    EXPECT_EQ(MakeFolder(root / L"missing\\021231").code(),
+              static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(FolderExists(root / L"missing"));
 }
 
@@ -40,8 +41,7 @@ TEST(RemoveFile, DeletesAPictureButNotAReadOnlyOne) {
     EXPECT_TRUE(RemoveFile(root / L"a.bmp"));
     EXPECT_FALSE(test::PathExists(root / L"a.bmp"));
 
-    EXPECT_FALSE(RemoveFile(root / L"b.bmp"));
-    EXPECT_FALSE(LastErrorText().empty());
+    EXPECT_EQ(RemoveFile(root / L"b.bmp").code(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     EXPECT_EQ(test::ReadFileBytes(root / L"b.bmp"), "y");
 
     EXPECT_FALSE(RemoveFile(root / L"missing.bmp"));
@@ -58,8 +58,7 @@ TEST(RemoveFolder, TakesThePicturesWithItButForcesNothing) {
     ASSERT_TRUE(MakeFolder(root / L"030101"));
     test::WriteFileBytes(root / L"030101\\keep.bmp", "k");
     ::SetFileAttributesW((root / L"030101\\keep.bmp").c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(RemoveFolder(root / L"030101"));
-    EXPECT_FALSE(LastErrorText().empty());
+    EXPECT_EQ(RemoveFolder(root / L"030101").code(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     EXPECT_EQ(test::ReadFileBytes(root / L"030101\\keep.bmp"), "k");
 
     EXPECT_FALSE(RemoveFolder(root / L"never"));
@@ -76,8 +75,8 @@ TEST(MoveFileTo, MovesAndRenamesButNeverOverwrites) {
     EXPECT_FALSE(test::PathExists(root / L"a\\1.bmp"));
     EXPECT_EQ(test::ReadFileBytes(root / L"b\\写真.bmp"), "one");
 
-    EXPECT_FALSE(MoveFileTo(root / L"b\\写真.bmp", root / L"b\\2.bmp"));
-    EXPECT_FALSE(LastErrorText().empty());
+    EXPECT_EQ(MoveFileTo(root / L"b\\写真.bmp", root / L"b\\2.bmp").code(),
+              static_cast<DWORD>(ERROR_ALREADY_EXISTS));
     EXPECT_EQ(test::ReadFileBytes(root / L"b\\写真.bmp"), "one");
     EXPECT_EQ(test::ReadFileBytes(root / L"b\\2.bmp"), "two");
 
