@@ -1,5 +1,6 @@
 #include "shell/frmMain_win.h"
 
+#include "browser/frmList_win.h"
 #include "platform/Clipboard_win.h"
 #include "platform/FileOps_win.h"
 #include "platform/Icons_win.h"
@@ -13,6 +14,7 @@ namespace trovell {
 
 namespace {
 constexpr wchar_t kClassName[] = L"TrovellMain";
+constexpr UINT kMsgBrowserClosed = WM_APP + 1;
 
 std::wstring ModulePath() {
     std::wstring path(32768, L'\0');
@@ -236,8 +238,14 @@ void frmMain::mnu_cap_Click() {
 }
 
 void frmMain::mnu_trovell_Click() {
-    // The browser window arrives with the browser subsystem; each opening makes a new one.
-    listWindow_ = nullptr;
+    // Each opening makes a new window with state of its own.
+    auto browser = std::make_unique<frmList>(frmList::Options{
+        .appFolder = session_.appFolder,
+        .userName = session_.CurrentUserName,
+        .onDestroyed = [this] { ::PostMessageW(hwnd(), kMsgBrowserClosed, 0, 0); }});
+    if (!browser->Open()) return;
+    listWindow_ = browser->hwnd();
+    browsers_.push_back(std::move(browser));
 }
 
 void frmMain::mnu_bmp_Click() {
@@ -277,6 +285,9 @@ void frmMain::mnu_end_Click() {
 LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case kTrayCallbackMessage: Form_MouseMove(lp); return 0;
+        case kMsgBrowserClosed:
+            std::erase_if(browsers_, [](const std::unique_ptr<frmList>& b) { return !b->hwnd(); });
+            return 0;
         case WM_COMMAND:
             switch (LOWORD(wp)) {
                 case kMnuCap: mnu_cap_Click(); return 0;

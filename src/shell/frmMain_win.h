@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Dib_win.h"
 #include "platform/Handles_win.h"
@@ -14,6 +15,8 @@
 #include "shell/Settings_win.h"
 
 namespace trovell {
+
+class frmList;
 
 struct frmMainOptions {
     std::wstring appFolder;  // empty: the exe's folder
@@ -90,7 +93,9 @@ private:
     UniqueIcon icon_;
     UniqueMenu mnu_;
     NOTIFYICONDATAW trayRecord_{};
-    HWND listWindow_ = nullptr;  // the browser opened last; owned by its own window
+    // Every open browser; a closed one is let go once its last message has been handled.
+    std::vector<std::unique_ptr<frmList>> browsers_;
+    HWND listWindow_ = nullptr;  // the browser opened last
     UINT taskbarCreated_ = 0;
     bool storing_ = false;
     int pendingStores_ = 0;    // clicks that arrived while a store ran
