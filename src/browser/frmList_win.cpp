@@ -756,7 +756,10 @@ LRESULT CALLBACK frmList::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
     auto* form = reinterpret_cast<frmList*>(self);
     // The tree reports a click before or after selecting the node depending on its version;
     // each click starts unclaimed.
-    if (msg == WM_LBUTTONDOWN && hwnd == form->TreeView1_) form->nodeClickedBySelection_ = false;
+    if (msg == WM_LBUTTONDOWN && hwnd == form->TreeView1_) {
+        form->nodeClickedBySelection_ = false;
+        form->treeClickAt_ = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    }
     if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &frmList::ControlProc, id);
     if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
         try {
@@ -808,9 +811,7 @@ LRESULT frmList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                     // still reads its folder afresh.
                     if (std::exchange(nodeClickedBySelection_, false)) return 0;
                     TVHITTESTINFO hit{};
-                    const DWORD at = ::GetMessagePos();
-                    hit.pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-                    ::ScreenToClient(TreeView1_, &hit.pt);
+                    hit.pt = treeClickAt_;
                     const HTREEITEM node = TreeView_HitTest(TreeView1_, &hit);
                     if (node && (hit.flags & TVHT_ONITEM) && node == SelectedNode())
                         TreeView1_NodeClick(node);

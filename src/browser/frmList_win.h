@@ -179,6 +179,7 @@ private:
     bool restoringFocus_ = false;
     bool selectingByCode_ = false;
     bool nodeClickedBySelection_ = false;
+    POINT treeClickAt_{};  // where the button went down in the tree, for the click after it
     bool labelEditing_ = false;
     std::wstring renameFailure_;
     bool destroying_ = false;
