@@ -217,6 +217,7 @@ TEST(SaveFailure, WriterErrorShowsItsTextAndLeavesNoHalfFile) {
     for (int16_t code : {int16_t(1), int16_t(2), int16_t(3), int16_t(5)}) {
         Fixture f([code](HDC, int32_t, int32_t, const wchar_t* path, uint8_t, int32_t) {
             test::WriteFileBytes(path, "half a JPEG");  // what a failing writer may leave
+            ::SetLastError(ERROR_SUCCESS);               // and no system reason
             return code;
         });
         f.UseJpeg();
@@ -225,7 +226,7 @@ TEST(SaveFailure, WriterErrorShowsItsTextAndLeavesNoHalfFile) {
         EXPECT_TRUE(test::ListFolder(f.Root() + L"021231\\").empty()) << code;
         std::wstring text;
         JpegErrorText(code, &text);
-        EXPECT_EQ(f.Balloon(), kFailed + text) << code;
+        EXPECT_EQ(f.Balloon(), kFailed + text + L"\n" + f.Root() + L"021231\\") << code;
     }
 }
 

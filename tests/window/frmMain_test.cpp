@@ -143,7 +143,9 @@ TEST(Menu, FormatAndMethodCommandsMoveMarksAndTipAndPersistAtExit) {
         EXPECT_FALSE(Checked(w, frmMain::kMnuMy));
         EXPECT_TRUE(Checked(w, frmMain::kMnuClip));
         EXPECT_EQ(Tip(w), L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
-        EXPECT_FALSE(test::PathExists(app / L"trovell.ini"));  // nothing written until the end
+        // Written at each choice, so that a crash does not take it back.
+        EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
+                  test::IniSection("SAVE=1\r\nCAPC=1\r\n"));
 
         Command(w, frmMain::kMnuEnd);
         EXPECT_FALSE(::IsWindow(w.hwnd()));
@@ -180,14 +182,15 @@ TEST(Closing, SystemCloseAndSessionEndSaveSettingsAndRemoveTheIcon) {
     }
 }
 
-TEST(Closing, WithoutClosingNothingIsWritten) {
+TEST(Closing, AChoiceOutlivesAProcessKilledWithoutClosing) {
     TempFolder app;
     {
         frmMain w(OptionsFor(app));
         ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
         Command(w, frmMain::kMnuJpg);
     }  // torn down without the closing steps, as a killed process would be
-    EXPECT_FALSE(test::PathExists(app / L"trovell.ini"));
+    EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
+              test::IniSection("SAVE=1\r\nCAPC=0\r\n"));
 }
 
 TEST(Tray, ARestartedShellGetsTheIconAgain) {
