@@ -45,6 +45,32 @@ struct PixelRows {
     }
 };
 
+// GetObject reports a DIB section's height as positive whichever way its rows run (on NT
+// and under Wine alike), so the order is read from the picture itself: the first row that
+// differs from its mirror row is fetched through GDI and compared with memory.
+bool TopRowFirst(HDC dc, const uint8_t* bits, ptrdiff_t stride, int32_t rows, int32_t width,
+                 bool* topDown) {
+    const auto pixel = [](const uint8_t* row, int32_t x) {
+        return reinterpret_cast<const uint32_t*>(row)[x] & 0x00FFFFFFu;
+    };
+    for (int32_t k = 0; k < rows / 2; ++k) {
+        const uint8_t* upper = bits + stride * k;
+        const uint8_t* lower = bits + stride * (rows - 1 - k);
+        int32_t x = 0;
+        while (x < width && pixel(upper, x) == pixel(lower, x)) ++x;
+        if (x == width) continue;
+        DibSurface row;
+        if (!row.Resize(width, 1) || !::BitBlt(row.dc(), 0, 0, width, 1, dc, 0, k, SRCCOPY))
+            return false;
+        const uint32_t* drawn = row.bits();
+        for (x = 0; x < width && (drawn[x] & 0x00FFFFFFu) == pixel(upper, x);) ++x;
+        *topDown = x == width;
+        return true;
+    }
+    *topDown = true;  // mirror-symmetric: both orders read the same
+    return true;
+}
+
 // The selected bitmap's own bits when it is a 32-bpp DIB section large enough: read in
 // place, with no copy that could fail for a large picture.
 bool DirectRows(HDC dc, int32_t width, int32_t height, PixelRows* rows) {
@@ -59,7 +85,9 @@ bool DirectRows(HDC dc, int32_t width, int32_t height, PixelRows* rows) {
     ::GdiFlush();
     const ptrdiff_t stride = section.dsBm.bmWidthBytes;
     const auto* bits = static_cast<const uint8_t*>(section.dsBm.bmBits);
-    if (section.dsBmih.biHeight < 0) {
+    bool topDown = true;
+    if (!TopRowFirst(dc, bits, stride, section.dsBm.bmHeight, width, &topDown)) return false;
+    if (topDown) {
         *rows = {bits, stride};
     } else {  // bottom-up: the top row is the last in memory
         *rows = {bits + stride * (section.dsBm.bmHeight - 1), -stride};
