@@ -18,7 +18,9 @@ bool IsNumericKey(const std::wstring& key) {
     ++end;
     if (key[i] == L'&' && i + 1 < end) {
         const wchar_t radix = key[i + 1];
-        const int base = (radix == L'H' || radix == L'h') ? 16 : (radix == L'O' || radix == L'o') ? 8 : 0;
+        const int base = (radix == L'H' || radix == L'h')   ? 16
+                         : (radix == L'O' || radix == L'o') ? 8
+                                                            : 0;
         if (base == 0 || i + 2 == end) return false;
         for (size_t k = i + 2; k < end; ++k)
             if (!IsDigit(key[k], base)) return false;

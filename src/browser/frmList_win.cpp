@@ -104,8 +104,8 @@ bool FontPresent(const wchar_t* face) {
 
 std::wstring TextOf(HWND control) {
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(control, text.data(),
-                                                     static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -159,10 +159,9 @@ Status frmList::Open() {
 HWND frmList::CreateControl(const wchar_t* className, const wchar_t* text, DWORD style,
                             DWORD exStyle, HWND parent, int id, const Rect& twips) {
     const Rect r = Pixels(twips);
-    HWND control = ::CreateWindowExW(exStyle, className, text, WS_CHILD | style, r.left, r.top,
-                                     r.width, r.height, parent,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                     ModuleInstance(), nullptr);
+    HWND control = ::CreateWindowExW(
+        exStyle, className, text, WS_CHILD | style, r.left, r.top, r.width, r.height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), nullptr);
     if (control) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), 0);
     return control;
 }
@@ -189,7 +188,8 @@ void frmList::CreateFont() {
 bool frmList::CreateImageLists() {
     auto build = [](std::initializer_list<const art::PixelMap*> maps) {
         UniqueImageList list(::ImageList_Create(kToolImageSize, kToolImageSize,
-                                                ILC_COLOR32 | ILC_MASK, static_cast<int>(maps.size()), 0));
+                                                ILC_COLOR32 | ILC_MASK,
+                                                static_cast<int>(maps.size()), 0));
         if (!list) return list;
         for (const art::PixelMap* map : maps) {
             UniqueIcon icon = IconFromPixelMap(*map);
@@ -226,10 +226,10 @@ void frmList::CreateToolbarButtons() {
 }
 
 void frmList::AddListTip() {
-    listTip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
-                                 ModuleInstance(), nullptr);
+    listTip_ =
+        ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, ModuleInstance(), nullptr);
     if (!listTip_) return;
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
@@ -245,22 +245,23 @@ Status frmList::CreateControls() {
     if (!CreateImageLists()) return Status::LastError();
     const HWND form = hwnd();
 
-    Toolbar1_ = CreateControl(TOOLBARCLASSNAMEW, nullptr,
-                              WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER |
-                                  TBSTYLE_FLAT,
-                              0, form, kIdToolbar1, kToolbar1);
-    cmdReSetFolder_ = CreateControl(L"BUTTON", texts::kRefresh, WS_VISIBLE | WS_TABSTOP |
-                                    BS_PUSHBUTTON, 0, form, kIdCmdReSetFolder, kCmdReSetFolder);
-    TreeView1_ = CreateControl(WC_TREEVIEWW, nullptr,
-                               WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_EDITLABELS |
-                                   TVS_SHOWSELALWAYS,
-                               WS_EX_CLIENTEDGE, form, kIdTreeView1, kTreeView1);
+    Toolbar1_ =
+        CreateControl(TOOLBARCLASSNAMEW, nullptr,
+                      WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER | TBSTYLE_FLAT,
+                      0, form, kIdToolbar1, kToolbar1);
+    cmdReSetFolder_ =
+        CreateControl(L"BUTTON", texts::kRefresh, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, form,
+                      kIdCmdReSetFolder, kCmdReSetFolder);
+    TreeView1_ =
+        CreateControl(WC_TREEVIEWW, nullptr,
+                      WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_EDITLABELS | TVS_SHOWSELALWAYS,
+                      WS_EX_CLIENTEDGE, form, kIdTreeView1, kTreeView1);
     cmdListSort_ = CreateControl(L"BUTTON", nullptr, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
                                  form, kIdCmdListSort, kCmdListSort);
-    List1_ = CreateControl(L"LISTBOX", nullptr,
-                           WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL |
-                               LBS_NOINTEGRALHEIGHT,
-                           WS_EX_CLIENTEDGE, form, kIdList1, kList1);
+    List1_ = CreateControl(
+        L"LISTBOX", nullptr,
+        WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT,
+        WS_EX_CLIENTEDGE, form, kIdList1, kList1);
     if (!Toolbar1_ || !cmdReSetFolder_ || !TreeView1_ || !cmdListSort_ || !List1_)
         return Status::LastError();
 
@@ -285,28 +286,27 @@ Status frmList::CreateControls() {
         return s;
     if (Status s = panel(Picture6_, right, kIdPicture6, kPicture6, kPanelColour, false, false); !s)
         return s;
-    if (Status s = panel(Picture2_, right, kIdPicture2, kPicture2, kPreviewColour, false, true);
-        !s)
+    if (Status s = panel(Picture2_, right, kIdPicture2, kPicture2, kPreviewColour, false, true); !s)
         return s;
 
     // Labels hold one line: a longer text is cut at the label's end rather than wrapped
     // below it, where it could not be seen.
-    lblErrorMessage_ = CreateControl(L"STATIC", L"", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
-                                     Picture3_.hwnd(), kIdLblErrorMessage, kLblErrorMessage);
-    Label1_ = CreateControl(L"STATIC", texts::kCreatedLabel, WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX,
-                            0, Picture5_.hwnd(), kIdLabel1, kLabel1);
+    lblErrorMessage_ = CreateControl(L"STATIC", L"", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX,
+                                     0, Picture3_.hwnd(), kIdLblErrorMessage, kLblErrorMessage);
+    Label1_ =
+        CreateControl(L"STATIC", texts::kCreatedLabel, WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX,
+                      0, Picture5_.hwnd(), kIdLabel1, kLabel1);
     lblYMD_ = CreateControl(L"STATIC", L"", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
                             Picture5_.hwnd(), kIdLblYMD, kLblYMD);
-    Command1_ = CreateControl(L"BUTTON", texts::kCopyPicture,
-                              WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, right, kIdCommand1,
-                              kCommand1);
-    cmdBigPic_ = CreateControl(L"BUTTON", texts::kBigPicture, BS_PUSHBUTTON, 0, right,
-                               kIdCmdBigPic, kCmdBigPic);
+    Command1_ =
+        CreateControl(L"BUTTON", texts::kCopyPicture, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
+                      right, kIdCommand1, kCommand1);
+    cmdBigPic_ = CreateControl(L"BUTTON", texts::kBigPicture, BS_PUSHBUTTON, 0, right, kIdCmdBigPic,
+                               kCmdBigPic);
     txtFileName_ = CreateControl(L"EDIT", L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                                 WS_EX_CLIENTEDGE, Picture6_.hwnd(), kIdTxtFileName,
-                                 kTxtFileName);
-    txtK_ = CreateControl(L"EDIT", L"", WS_VISIBLE | ES_AUTOHSCROLL | ES_READONLY,
-                          WS_EX_CLIENTEDGE, Picture6_.hwnd(), kIdTxtK, kTxtK);
+                                 WS_EX_CLIENTEDGE, Picture6_.hwnd(), kIdTxtFileName, kTxtFileName);
+    txtK_ = CreateControl(L"EDIT", L"", WS_VISIBLE | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE,
+                          Picture6_.hwnd(), kIdTxtK, kTxtK);
     lblListIndexBack_ = CreateControl(L"STATIC", texts::kListIndexBackDesign, SS_LEFT | SS_NOPREFIX,
                                       0, right, kIdLblListIndexBack, kLblListIndexBack);
     if (!lblErrorMessage_ || !Label1_ || !lblYMD_ || !Command1_ || !cmdBigPic_ || !txtFileName_ ||

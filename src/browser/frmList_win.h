@@ -2,6 +2,7 @@
 // The browser window: the store's folders as a tree, the chosen folder's files as a list,
 // and the shown file's preview, date and name; the folder commands on the toolbar.
 #include <windows.h>
+// After windows.h, which it needs.
 #include <commctrl.h>
 
 #include <functional>

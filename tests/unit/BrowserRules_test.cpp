@@ -53,9 +53,8 @@ TEST(NewFolderName, FirstCandidateNotTakenWins) {
     };
     for (const Case& c : cases) {
         std::set<std::wstring> disk = c.present;
-        auto made = MakeFreeFolder([&](const std::wstring& name) {
-            return disk.insert(name).second;
-        });
+        auto made =
+            MakeFreeFolder([&](const std::wstring& name) { return disk.insert(name).second; });
         ASSERT_TRUE(made.has_value());
         EXPECT_EQ(*made, c.made);
     }
@@ -75,12 +74,11 @@ TEST(NewFolderName, GivesUpAfterTheCandidateFor65534) {
 }
 
 TEST(FolderRename, OnlyASingleNameInsideTheStoreIsAccepted) {
-    for (const wchar_t* good : {L"旅行", L"050101", L"a b", L".hidden", L"x..y", L"新しいフォルダ (2)",
-                                L"全角　空白"})
+    for (const wchar_t* good :
+         {L"旅行", L"050101", L"a b", L".hidden", L"x..y", L"新しいフォルダ (2)", L"全角　空白"})
         EXPECT_TRUE(IsSingleFolderName(good)) << good;
-    for (const wchar_t* bad :
-         {L"", L".", L"..", L"..\\..\\x", L"a/b", L"c:x", L"a*", L"a?", L"a\"b", L"<a>", L"a|b",
-          L"trailing ", L"trailing.", L"tab\there"})
+    for (const wchar_t* bad : {L"", L".", L"..", L"..\\..\\x", L"a/b", L"c:x", L"a*", L"a?",
+                               L"a\"b", L"<a>", L"a|b", L"trailing ", L"trailing.", L"tab\there"})
         EXPECT_FALSE(IsSingleFolderName(bad)) << bad;
 }
 
@@ -92,18 +90,12 @@ TEST(TreeKeys, ActionsByKeyAndExactModifiers) {
         TreeKey action;
     };
     const Case cases[] = {
-        {0x27, kNone, TreeKey::ToList},
-        {0x27, kCtrl | kShift, TreeKey::ToList},
-        {'X', kCtrl, TreeKey::Close},
-        {'X', kCtrl | kShift, TreeKey::None},
-        {'X', kNone, TreeKey::None},
-        {'M', kCtrl, TreeKey::NewFolder},
-        {'M', kCtrl | kShift, TreeKey::None},
-        {'M', kCtrl | kAlt, TreeKey::None},
-        {0x2E, kNone, TreeKey::DeleteFolder},
-        {0x2E, kShift, TreeKey::DeleteFolder},
-        {0x25, kNone, TreeKey::None},
-        {'C', kCtrl, TreeKey::None},
+        {0x27, kNone, TreeKey::ToList},       {0x27, kCtrl | kShift, TreeKey::ToList},
+        {'X', kCtrl, TreeKey::Close},         {'X', kCtrl | kShift, TreeKey::None},
+        {'X', kNone, TreeKey::None},          {'M', kCtrl, TreeKey::NewFolder},
+        {'M', kCtrl | kShift, TreeKey::None}, {'M', kCtrl | kAlt, TreeKey::None},
+        {0x2E, kNone, TreeKey::DeleteFolder}, {0x2E, kShift, TreeKey::DeleteFolder},
+        {0x25, kNone, TreeKey::None},         {'C', kCtrl, TreeKey::None},
     };
     for (const Case& c : cases)
         EXPECT_EQ(TreeKeyAction(c.vk, c.shift), c.action) << c.vk << " " << c.shift;

@@ -49,7 +49,9 @@ void Click(HWND control, POINT at) {
     Pump();
 }
 
-POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+POINT Centre(const RECT& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
 
 // A picture of four quadrants, each its own colour and none of them black.
 constexpr uint32_t kTopLeft = 0x2040E0, kTopRight = 0xE02020, kBottomLeft = 0xF0E020,
@@ -99,14 +101,14 @@ protected:
         store_ = StoreRootPath(app_.path(), L"tester");
         ASSERT_TRUE(::CreateDirectoryW(ImgFolderPath(app_.path()).c_str(), nullptr));
         ASSERT_TRUE(::CreateDirectoryW(store_.c_str(), nullptr));
-        SetMessageBoxHandler([this](HWND, const std::wstring& text, const std::wstring& title,
-                                    UINT style) {
-            boxes_.push_back({text, title, style});
-            if (answers_.empty()) return IDOK;
-            const int answer = answers_.front();
-            answers_.pop_front();
-            return answer;
-        });
+        SetMessageBoxHandler(
+            [this](HWND, const std::wstring& text, const std::wstring& title, UINT style) {
+                boxes_.push_back({text, title, style});
+                if (answers_.empty()) return IDOK;
+                const int answer = answers_.front();
+                answers_.pop_front();
+                return answer;
+            });
     }
     void TearDown() override {
         w_.reset();
@@ -116,12 +118,13 @@ protected:
     void Folder(const std::wstring& name) {
         ASSERT_TRUE(::CreateDirectoryW((store_ + name).c_str(), nullptr)) << name;
     }
-    void File(const std::wstring& folder, const std::wstring& name, const std::string& bytes = "x") {
+    void File(const std::wstring& folder, const std::wstring& name,
+              const std::string& bytes = "x") {
         test::WriteFileBytes(store_ + folder + L"\\" + name, bytes);
     }
     void Open() {
-        w_ = std::make_unique<frmList>(frmList::Options{.appFolder = app_.path(),
-                                                        .userName = L"tester"});
+        w_ = std::make_unique<frmList>(
+            frmList::Options{.appFolder = app_.path(), .userName = L"tester"});
         ASSERT_TRUE(w_->Open());
         Pump();
     }
@@ -199,8 +202,8 @@ protected:
         const bool black = std::all_of(bits, bits + preview.width() * preview.height(),
                                        [](uint32_t c) { return (c & 0xFFFFFF) == 0; });
         return black && TextOf(w_->lblYMD()).empty() && TextOf(w_->txtFileName()).empty() &&
-               TextOf(w_->txtK()).empty() && w_->txtFileNameTag().empty() && !::IsWindowEnabled(w_->txtFileName()) &&
-               !::IsWindowEnabled(w_->txtK());
+               TextOf(w_->txtK()).empty() && w_->txtFileNameTag().empty() &&
+               !::IsWindowEnabled(w_->txtFileName()) && !::IsWindowEnabled(w_->txtK());
     }
 
     TempFolder app_;
@@ -319,8 +322,7 @@ TEST_F(Browser, Layout_ColoursTextsFontAndToolbar) {
         << font.lfFaceName;
     for (HWND control : {w_->Toolbar1(), w_->cmdReSetFolder(), w_->TreeView1(), w_->List1(),
                          w_->lblErrorMessage(), w_->lblYMD(), w_->txtFileName(), w_->txtK()})
-        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)),
-                  w_->UiFont());
+        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), w_->UiFont());
 
     wchar_t tip[128] = {};
     TTTOOLINFOW tool{};
@@ -605,8 +607,8 @@ TEST_F(Browser, DeleteFolder_FailureKeepsTheNodeAndTellsWhy) {
 
 TEST_F(Browser, DeleteFiles_WalksDownAndStopsAtTheFirstFailure) {
     Folder(L"a");
-    const std::vector<std::wstring> names = {L"1.bmp", L"2.bmp", L"3.bmp", L"4.bmp",
-                                             L"5.bmp", L"6.bmp"};
+    const std::vector<std::wstring> names = {L"1.bmp", L"2.bmp", L"3.bmp",
+                                             L"4.bmp", L"5.bmp", L"6.bmp"};
     for (const std::wstring& name : names) File(L"a", name);
     ::SetFileAttributesW((store_ + L"a\\3.bmp").c_str(), FILE_ATTRIBUTE_READONLY);
     Open();
@@ -774,9 +776,9 @@ TEST_F(Browser, Show_PicturesOfAnyShapeFillTheWholePreview) {
         EXPECT_EQ(at(354, 276), kBottomRight) << index;
         EXPECT_EQ(at(88, 69), kTopLeft) << index;
         EXPECT_EQ(at(266, 207), kBottomRight) << index;
-        EXPECT_EQ(std::count_if(bits, bits + 355 * 277,
-                                [](uint32_t c) { return (c & 0xFFFFFF) == 0; }),
-                  0)
+        EXPECT_EQ(
+            std::count_if(bits, bits + 355 * 277, [](uint32_t c) { return (c & 0xFFFFFF) == 0; }),
+            0)
             << index;
         EXPECT_EQ(w_->Picture1().width(), index == 0 ? 16 : 3000);
 

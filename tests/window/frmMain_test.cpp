@@ -238,7 +238,8 @@ TEST(ListWindow, EachMenuOpeningMakesANewBrowserThatTakesTheTrayClicksWhileShown
     ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
     auto browsers = [] {
         std::vector<HWND> found;
-        for (HWND h = nullptr; (h = ::FindWindowExW(nullptr, h, nullptr, L"Velloran トロベル一覧"));)
+        for (HWND h = nullptr;
+             (h = ::FindWindowExW(nullptr, h, nullptr, L"Velloran トロベル一覧"));)
             if (::IsWindowVisible(h)) found.push_back(h);
         return found;
     };
@@ -255,7 +256,8 @@ TEST(ListWindow, EachMenuOpeningMakesANewBrowserThatTakesTheTrayClicksWhileShown
         ::SetForegroundWindow(first);
         ::SendMessageW(w.hwnd(), 0x200, 0, release);
         EXPECT_EQ(::GetForegroundWindow(), last) << release;
-        EXPECT_EQ(::FindWindowW(L"#32768", nullptr) && ::IsWindowVisible(::FindWindowW(L"#32768", nullptr)),
+        EXPECT_EQ(::FindWindowW(L"#32768", nullptr) &&
+                      ::IsWindowVisible(::FindWindowW(L"#32768", nullptr)),
                   false);
     }
     EXPECT_TRUE(test::ListFolder(w.StoreRoot()).empty());
