@@ -65,6 +65,14 @@ check "click: the preview's bottom right shows the picture's green" pixel_is "$S
 check "click: the preview's top right shows the picture's red" pixel_is "$SHOT" $(px 80 20) '#E01010'
 check "click: the picture reaches the preview's last column and row" \
   pixel_is "$SHOT" $((CX + PREVIEW_X + PREVIEW_W - 1)) $((CY + PREVIEW_Y + PREVIEW_H - 1)) '#10C040'
+# The preview's edges to the pixel: the panel's colour right outside its first column and row.
+check "layout: the preview starts at (331, 101) of the client area" eval \
+  'pixel_is "$SHOT" $((CX + PREVIEW_X)) $((CY + PREVIEW_Y)) "#1030D0" &&
+   pixel_is "$SHOT" $((CX + PREVIEW_X - 1)) $((CY + PREVIEW_Y)) "#FFFFC0" &&
+   pixel_is "$SHOT" $((CX + PREVIEW_X)) $((CY + PREVIEW_Y - 1)) "#FFFFC0"'
+check "layout: the date row is RGB 255,224,192 from (331, 49)" eval \
+  'pixel_is "$SHOT" $((CX + 331)) $((CY + 49)) "#FFE0C0" &&
+   pixel_is "$SHOT" $((CX + 330)) $((CY + 49)) "#FFFFC0"'
 cp "$SHOT" "${E2E_SHOT:-/dev/null}" 2>/dev/null
 
 # lowest_row SHOT: the last row of the tree's inner area that is not all white.
