@@ -647,7 +647,7 @@ TEST_F(Browser, DeleteFiles_WalksDownAndStopsAtTheFirstFailure) {
     EXPECT_TRUE(ShowsNothing());
 }
 
-TEST_F(Browser, DeleteFiles_AsksEvenWithNothingSelectedButNeverWithoutAFolder) {
+TEST_F(Browser, Delete_AsksWithNoEntrySelectedButNeverWithoutASelectedNode) {
     Folder(L"a");
     File(L"a", L"1.bmp");
     Open();
@@ -662,6 +662,14 @@ TEST_F(Browser, DeleteFiles_AsksEvenWithNothingSelectedButNeverWithoutAFolder) {
     ClickToolbar(frmList::kToolDelete);
     EXPECT_EQ(boxes_.size(), 1u);
     EXPECT_TRUE(test::PathExists(store_ + L"a\\1.bmp"));
+    // Nor does the folder delete ask without a selected node (the tree selects one when it
+    // gets the focus, so the selection goes after that).
+    ::SetFocus(w_->TreeView1());
+    TreeView_SelectItem(w_->TreeView1(), nullptr);
+    ClickToolbar(frmList::kToolDelete);
+    Key(w_->TreeView1(), VK_DELETE);
+    EXPECT_EQ(boxes_.size(), 1u);
+    EXPECT_TRUE(FolderExists(store_ + L"a"));
 }
 
 // ---------------------------------------------------------------- rename
