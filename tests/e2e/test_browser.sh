@@ -14,15 +14,17 @@ LIST_X=148 LIST_Y=68
 PREVIEW_X=$((322 + 1 + 8)) PREVIEW_Y=$((44 + 1 + 56)) PREVIEW_W=355 PREVIEW_H=277
 NEW_BUTTON_X=$((37 + 18)) NEW_BUTTON_Y=17
 
-# The store: three folders, the first in the file system's order holding two pictures.
+# The store: three folders with the same two pictures, so that whichever the file system
+# gives first is listed.
 app_new --with-img
 STORE="$APP/img/$ME"
-mkdir -p "$STORE/050101" "$STORE/050102" "$STORE/旅行"
 make_picture "$E2E_TMP/p.bmp"
-FIRST=$(cd "$STORE" && ls -f | grep -v '^\.\.\?$' | head -1)
-cp "$E2E_TMP/p.bmp" "$STORE/$FIRST/050101120000.bmp"
-cp "$E2E_TMP/p.bmp" "$STORE/$FIRST/050101120001.bmp"
-touch -d '2005-01-31 14:05:09' "$STORE/$FIRST/050101120000.bmp"
+for folder in 050101 050102 旅行; do
+  mkdir -p "$STORE/$folder"
+  cp "$E2E_TMP/p.bmp" "$STORE/$folder/050101120000.bmp"
+  cp "$E2E_TMP/p.bmp" "$STORE/$folder/050101120001.bmp"
+  touch -d '2005-01-31 14:05:09' "$STORE/$folder/050101120000.bmp"
+done
 
 app_start USER="$ME"
 wait_resident || fail_now "start: no resident window '$RESIDENT_CAPTION'"
@@ -50,7 +52,7 @@ pixel_is() {
 
 # -- A click on the first entry shows its preview and its date.
 xdotool mousemove $((CX + LIST_X + 40)) $((CY + LIST_Y + 8)) click 1
-EXPECTED_DATE=$(created_text "$STORE/$FIRST/050101120000.bmp")
+EXPECTED_DATE=$(created_text "$STORE/050101/050101120000.bmp")
 check "click: the date of the entry shows as yyyy/mm/dd hh:mm:ss ($EXPECTED_DATE)" \
   probe waittext "$LIST_CAPTION" "$EXPECTED_DATE" "$E2E_WAIT"
 check "click: the name part and the extension show" \
