@@ -18,7 +18,8 @@
 //   probe shown <class> <text start> [seconds]  until a visible window of that class has a
 //                                           text starting so; prints "pid text" of it
 //   probe notshown <class> <text start> [seconds]  until none has
-//   probe clip <format> [seconds]           until the clipboard offers the format (8 = CF_DIB)
+//   probe clip <format> [seconds]           until the clipboard offers the format (8 = CF_DIB,
+//                                           or a registered name such as PNG)
 //   probe noclip <format> [seconds]         until it no longer does
 //   probe list                              every top-level window, for diagnosis
 //
@@ -184,7 +185,9 @@ int Run(int argc, wchar_t** argv) {
     if (command == L"clip" || command == L"noclip") {
         if (argc < 3) return Usage();
         // Asking for availability leaves the clipboard closed for the program under test.
+        // A number, or the name of a registered format ("PNG").
         UINT format = static_cast<UINT>(_wtoi(argv[2]));
+        if (format == 0) format = RegisterClipboardFormatW(argv[2]);
         bool wanted = command == L"clip";
         return WaitFor(SecondsArg(argc, argv, 3),
                        [&] { return (IsClipboardFormatAvailable(format) != FALSE) == wanted; })

@@ -6,10 +6,12 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
-pkgs=(cmake make g++ googletest
+# googletest: the sources the window tests are cross-built from; libgtest-dev: the native
+# library. procps (pgrep) and util-linux (flock) serve the scripts.
+pkgs=(cmake make g++ googletest libgtest-dev
       g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
       wine wine64 wine32:i386 xvfb xdotool xclip x11-utils imagemagick
-      fonts-ipafont-gothic fonts-wine locales)
+      fonts-ipafont-gothic fonts-wine locales procps util-linux)
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
 
 sudo_cmd=()

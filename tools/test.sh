@@ -1,14 +1,25 @@
 #!/usr/bin/env bash
 # Builds everything and runs the three test layers: native unit tests, window tests under
-# Wine (32- and 64-bit), and the end-to-end tests of the real exe. Ends with the totals.
+# Wine (32- and 64-bit), and the end-to-end tests of the real exe. Every ending, a failed
+# set-up or build too, prints the totals line.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/tools/setup.sh" || exit 1
-"$root/tools/build.sh" native i686 x86_64 || { echo "0 passed, 1 failed"; exit 1; }
 export TROVELL_BUILD=${TROVELL_BUILD:-$root/build}
 build=$TROVELL_BUILD
 
 passed=0; failed=0; skipped=0
+totals() { echo "$passed passed, $failed failed, $skipped skipped"; }
+# A step that could not run counts as one failure, and ends the run.
+give_up() {
+  echo "test: $1" >&2
+  failed=$((failed + 1))
+  totals
+  exit 1
+}
+
+"$root/tools/setup.sh" || give_up "set-up failed"
+"$root/tools/build.sh" native i686 x86_64 || give_up "the build failed"
+
 run_ctest() {  # folder, extra ctest arguments
   local dir=$1 log
   shift
@@ -32,8 +43,8 @@ run_ctest "$build/native"
 
 # shellcheck source=wine-harness.sh
 . "$root/tools/wine-harness.sh"
-harness_start || { echo "$passed passed, $((failed + 1)) failed"; exit 1; }
-trap harness_stop EXIT
+harness_start || { harness_stop; give_up "the Wine harness did not start"; }
+trap 'harness_stop; totals' EXIT
 echo "== 32-bit window and end-to-end tests (DISPLAY=$DISPLAY)"
 run_ctest "$build/i686"
 echo "== 64-bit window and end-to-end tests"
@@ -41,5 +52,5 @@ run_ctest "$build/x86_64"
 harness_stop
 trap - EXIT
 
-echo "$passed passed, $failed failed, $skipped skipped"
+totals
 [ "$failed" -eq 0 ]

@@ -12,6 +12,7 @@
 #include "platform/PictureLoader_win.h"
 #include "platform/PixelArt.h"
 #include "platform/ScreenMetrics_win.h"
+#include "platform/Startup_win.h"
 #include "shell/StoreNames.h"
 
 namespace trovell {
@@ -132,6 +133,8 @@ std::wstring frmList::ComputeImgPath() const {
 }
 
 Status frmList::Open() {
+    // The tree, the toolbar and the tooltip belong to the common controls.
+    EnsureCommonControls();
     twips_ = ScreenTwipsPerPixel();
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     RECT outer{0, 0, TwipsToPixelsX(kClientWidth, twips_), TwipsToPixelsY(kClientHeight, twips_)};

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <utility>
+
 #include "platform/Handles_win.h"
 
 namespace trovell {
@@ -171,6 +174,40 @@ void RemoveStaleTempFiles(const std::wstring& folder) {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             ::DeleteFileW(ForFileCall(base + found.cFileName).c_str());
     } while (::FindNextFileW(find.get(), &found));
+}
+
+FileWriter::~FileWriter() {
+    if (!file_) return;
+    ::CloseHandle(file_);
+    ::DeleteFileW(ForFileCall(path_).c_str());
+}
+
+Status FileWriter::Open(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(ForFileCall(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Status::LastError();
+    path_ = path;
+    file_ = file;
+    return {};
+}
+
+Status FileWriter::Write(const void* data, size_t size) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    while (size > 0) {
+        const DWORD chunk = static_cast<DWORD>(size < (1u << 30) ? size : (1u << 30));
+        DWORD written = 0;
+        if (!::WriteFile(file_, bytes, chunk, &written, nullptr)) return Status::LastError();
+        if (written == 0) return Status(ERROR_WRITE_FAULT);
+        bytes += written;
+        size -= written;
+    }
+    return {};
+}
+
+Status FileWriter::Commit() {
+    if (!::FlushFileBuffers(file_)) return Status::LastError();
+    const BOOL closed = ::CloseHandle(std::exchange(file_, nullptr));
+    return closed ? Status() : Status::LastError();
 }
 
 LocalTime LocalNow() {

@@ -33,6 +33,24 @@ Status CreateTempFileIn(const std::wstring& folder, std::wstring* path);
 // running store cannot be deleted and stays.
 void RemoveStaleTempFiles(const std::wstring& folder);
 
+// A file written whole or not at all: created (replacing any file there), written, flushed to
+// the disk by Commit; a writer dropped before Commit removes the file again.
+class FileWriter {
+public:
+    FileWriter() = default;
+    FileWriter(const FileWriter&) = delete;
+    FileWriter& operator=(const FileWriter&) = delete;
+    ~FileWriter();
+    Status Open(const std::wstring& path);
+    Status Write(const void* data, size_t size);
+    // A full disk or a lost network share may only show up when the data is flushed.
+    Status Commit();
+
+private:
+    std::wstring path_;
+    void* file_ = nullptr;  // a HANDLE; this header stays free of windows.h
+};
+
 // The path as the system's file calls accept it at any length: past the classic limit a
 // full path gets the "\\?\" form, which also turns off the parsing of "." and "/".
 std::wstring ForFileCall(const std::wstring& path);

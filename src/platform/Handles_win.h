@@ -50,6 +50,7 @@ inline void DestroyWindowHandle(HWND h) noexcept { ::DestroyWindow(h); }
 inline void FreeGlobal(HGLOBAL h) noexcept { ::GlobalFree(h); }
 inline void CloseFind(HANDLE h) noexcept { ::FindClose(h); }
 inline void DestroyImageListHandle(HIMAGELIST h) noexcept { ::ImageList_Destroy(h); }
+inline void UnmapView(void* p) noexcept { ::UnmapViewOfFile(p); }
 }  // namespace detail
 
 using UniqueHandleKernel = UniqueHandle<HANDLE, detail::CloseKernel>;
@@ -64,6 +65,7 @@ using UniqueWindow = UniqueHandle<HWND, detail::DestroyWindowHandle>;
 using UniqueGlobal = UniqueHandle<HGLOBAL, detail::FreeGlobal>;
 using UniqueFind = UniqueHandle<HANDLE, detail::CloseFind, -1>;  // FindFirstFileW
 using UniqueImageList = UniqueHandle<HIMAGELIST, detail::DestroyImageListHandle>;
+using UniqueView = UniqueHandle<void*, detail::UnmapView>;         // MapViewOfFile
 
 // GetDC/ReleaseDC, keeping the window the DC came from.
 class WindowDc {

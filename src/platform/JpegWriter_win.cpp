@@ -36,65 +36,6 @@ bool HoldsPicture(HDC dc) {
     }
 }
 
-// Rows of 0x00RRGGBB pixels, wherever they live.
-struct PixelRows {
-    const uint8_t* first = nullptr;  // the top row
-    ptrdiff_t step = 0;              // bytes from one row to the next one down
-    const uint32_t* Row(int32_t y) const {
-        return reinterpret_cast<const uint32_t*>(first + step * y);
-    }
-};
-
-// GetObject reports a DIB section's height as positive whichever way its rows run (on NT
-// and under Wine alike), so the order is read from the picture itself: the first row that
-// differs from its mirror row is fetched through GDI and compared with memory.
-bool TopRowFirst(HDC dc, const uint8_t* bits, ptrdiff_t stride, int32_t rows, int32_t width,
-                 bool* topDown) {
-    const auto pixel = [](const uint8_t* row, int32_t x) {
-        return reinterpret_cast<const uint32_t*>(row)[x] & 0x00FFFFFFu;
-    };
-    for (int32_t k = 0; k < rows / 2; ++k) {
-        const uint8_t* upper = bits + stride * k;
-        const uint8_t* lower = bits + stride * (rows - 1 - k);
-        int32_t x = 0;
-        while (x < width && pixel(upper, x) == pixel(lower, x)) ++x;
-        if (x == width) continue;
-        DibSurface row;
-        if (!row.Resize(width, 1) || !::BitBlt(row.dc(), 0, 0, width, 1, dc, 0, k, SRCCOPY))
-            return false;
-        const uint32_t* drawn = row.bits();
-        for (x = 0; x < width && (drawn[x] & 0x00FFFFFFu) == pixel(upper, x);) ++x;
-        *topDown = x == width;
-        return true;
-    }
-    *topDown = true;  // mirror-symmetric: both orders read the same
-    return true;
-}
-
-// The selected bitmap's own bits when it is a 32-bpp DIB section large enough: read in
-// place, with no copy that could fail for a large picture.
-bool DirectRows(HDC dc, int32_t width, int32_t height, PixelRows* rows) {
-    if (::GetObjectType(dc) != OBJ_MEMDC) return false;
-    DIBSECTION section{};
-    HGDIOBJ bitmap = ::GetCurrentObject(dc, OBJ_BITMAP);
-    if (::GetObjectW(bitmap, sizeof(section), &section) != sizeof(section)) return false;
-    if (!section.dsBm.bmBits || section.dsBmih.biBitCount != 32 ||
-        section.dsBmih.biCompression != BI_RGB || section.dsBm.bmWidth < width ||
-        section.dsBm.bmHeight < height)
-        return false;
-    ::GdiFlush();
-    const ptrdiff_t stride = section.dsBm.bmWidthBytes;
-    const auto* bits = static_cast<const uint8_t*>(section.dsBm.bmBits);
-    bool topDown = true;
-    if (!TopRowFirst(dc, bits, stride, section.dsBm.bmHeight, width, &topDown)) return false;
-    if (topDown) {
-        *rows = {bits, stride};
-    } else {  // bottom-up: the top row is the last in memory
-        *rows = {bits + stride * (section.dsBm.bmHeight - 1), -stride};
-    }
-    return true;
-}
-
 // An option the encoder may not know (4:4:4 needs Windows 8) is left at its default.
 void SetOption(IPropertyBag2* options, const wchar_t* name, const VARIANT& value) {
     PROPBAG2 option{};
@@ -115,23 +56,19 @@ Failure Fail(int16_t code, HRESULT hr) {
     return {code, ERROR_SUCCESS};
 }
 
-Failure Encode(const PixelRows& rows, UINT width, UINT height, const std::wstring& path,
-               uint8_t quality, bool* created) {
+// Encodes into memory: WIC's own file stream stops at the classic path limit (under Wine it
+// even reports success for a file it never wrote), and writing the bytes ourselves gives
+// the system's own code for a full disk.
+Failure Encode(HDC source, UINT width, UINT height, uint8_t quality, IStream* out) {
     HRESULT hr;
     ComPtr<IWICImagingFactory> factory;
     if (FAILED(hr = ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                        IID_IWICImagingFactory, factory.put_void())))
         return Fail(kJpegFormatError, hr);
-    ComPtr<IWICStream> stream;
-    if (FAILED(hr = factory->CreateStream(stream.put())) ||
-        FAILED(hr = stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)))
-        return Fail(kJpegCannotOpen, hr);
-    *created = true;
-
     ComPtr<IWICBitmapEncoder> encoder;
     if (FAILED(hr = factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, encoder.put())))
         return Fail(kJpegFormatError, hr);
-    if (FAILED(hr = encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)))
+    if (FAILED(hr = encoder->Initialize(out, WICBitmapEncoderNoCache)))
         return Fail(kJpegCannotWrite, hr);
     ComPtr<IWICBitmapFrameEncode> frame;
     ComPtr<IPropertyBag2> options;
@@ -153,14 +90,24 @@ Failure Encode(const PixelRows& rows, UINT width, UINT height, const std::wstrin
     if (FAILED(hr = frame->SetPixelFormat(&format)) || format != GUID_WICPixelFormat24bppBGR)
         return Fail(kJpegFormatError, hr);
 
-    // Successive WritePixels calls append rows, so the picture goes in blocks.
+    // Successive WritePixels calls append rows, so the picture goes in blocks, each copied
+    // out of the source by GDI, which knows its layout (a DIB section of either row order, a
+    // device bitmap, a window). One block-sized copy of the picture is all this needs.
     const size_t stride = DibStride(static_cast<int>(width), 24);
-    const UINT blockRows = static_cast<UINT>(std::clamp<size_t>(kBlockBytes / stride, 1, height));
+    const UINT blockRows =
+        static_cast<UINT>(std::clamp<size_t>(kBlockBytes / (size_t{width} * 4), 1, height));
+    DibSurface strip;
+    if (!strip.Resize(static_cast<int>(width), static_cast<int>(blockRows)))
+        return {kJpegFormatError, kErrorPictureTooLarge};
     std::vector<uint8_t> block(stride * blockRows);
     for (UINT y = 0; y < height; y += blockRows) {
         const UINT count = std::min(blockRows, height - y);
+        if (!::BitBlt(strip.dc(), 0, 0, static_cast<int>(width), static_cast<int>(count), source,
+                      0, static_cast<int>(y), SRCCOPY))
+            return {kJpegNoBitmap, ::GetLastError()};
+        const uint32_t* pixels = strip.bits();
         for (UINT r = 0; r < count; ++r) {
-            const uint32_t* src = rows.Row(static_cast<int32_t>(y + r));
+            const uint32_t* src = pixels + size_t{r} * width;
             uint8_t* dst = block.data() + r * stride;
             for (UINT x = 0; x < width; ++x) {
                 const uint32_t c = src[x];
@@ -178,30 +125,31 @@ Failure Encode(const PixelRows& rows, UINT width, UINT height, const std::wstrin
     return {};
 }
 
-// WIC's stream cannot flush; a handle of our own can, once the encoder has let go.
-Failure FlushToDisk(const std::wstring& path) {
-    UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file || !::FlushFileBuffers(file.get())) return {kJpegCannotWrite, ::GetLastError()};
-    return {};
+Failure WriteEncoded(IStream* encoded, const std::wstring& path) {
+    FileWriter file;
+    if (Status opened = file.Open(path); !opened) return {kJpegCannotOpen, opened.code()};
+    HGLOBAL memory = nullptr;
+    ULARGE_INTEGER size{};
+    HRESULT hr;
+    if (FAILED(hr = ::GetHGlobalFromStream(encoded, &memory)) ||
+        FAILED(hr = encoded->Seek({}, STREAM_SEEK_CUR, &size)))
+        return Fail(kJpegCannotWrite, hr);
+    const void* bytes = ::GlobalLock(memory);
+    Status written = bytes ? file.Write(bytes, static_cast<size_t>(size.QuadPart))
+                           : Status::LastError();
+    if (bytes) ::GlobalUnlock(memory);
+    if (written) written = file.Commit();
+    return written ? Failure{} : Failure{kJpegCannotWrite, written.code()};
 }
 
-Failure Write(HDC dc, int32_t width, int32_t height, const std::wstring& path, uint8_t quality,
-              bool* created) {
-    PixelRows rows;
-    DibSurface copy;
-    if (!DirectRows(dc, width, height, &rows)) {
-        // Any other source (a window DC, a device bitmap) is copied out first.
-        if (!copy.Resize(width, height)) return {kJpegFormatError, kErrorPictureTooLarge};
-        if (!::BitBlt(copy.dc(), 0, 0, width, height, dc, 0, 0, SRCCOPY)) return {kJpegNoBitmap};
-        rows = {reinterpret_cast<const uint8_t*>(copy.bits()),
-                static_cast<ptrdiff_t>(width) * 4};
-    }
+Failure Write(HDC dc, int32_t width, int32_t height, const std::wstring& path, uint8_t quality) {
     ComInit com;
-    Failure failure = Encode(rows, static_cast<UINT>(width), static_cast<UINT>(height), path,
-                             quality, created);
-    // Every COM object, and with them the stream's file handle, is released by now.
-    return failure.code == kJpegOk ? FlushToDisk(path) : failure;
+    ComPtr<IStream> encoded;
+    if (HRESULT hr = ::CreateStreamOnHGlobal(nullptr, TRUE, encoded.put()); FAILED(hr))
+        return Fail(kJpegFormatError, hr);
+    Failure failure =
+        Encode(dc, static_cast<UINT>(width), static_cast<UINT>(height), quality, encoded.get());
+    return failure.code == kJpegOk ? WriteEncoded(encoded.get(), path) : failure;
 }
 
 }  // namespace
@@ -213,16 +161,12 @@ int16_t __stdcall DCSavetoJPEG(HDC dc, int32_t width, int32_t height, const wcha
     if (!path || !*path) return kJpegCannotOpen;
 
     Failure failure;
-    bool created = false;
-    std::wstring target;
     try {
-        target = ForFileCall(path);
-        failure = Write(dc, width, height, target, quality, &created);
+        failure = Write(dc, width, height, path, quality);
     } catch (const std::bad_alloc&) {
         failure = {kJpegFormatError, kErrorPictureTooLarge};
     }
     if (failure.code == kJpegOk) return kJpegOk;
-    if (created) ::DeleteFileW(target.c_str());
     ::SetLastError(failure.system);
     return failure.code;
 }

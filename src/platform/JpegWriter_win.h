@@ -18,7 +18,7 @@ inline constexpr int16_t kJpegNoBitmap = 5;
 // a window DC) as a baseline JPEG at path, replacing any file there, flushed to the disk.
 // quality is 0 to 100; 4:4:4 chroma is asked for where the system's encoder offers it.
 // reserved carries nothing. On failure the thread's last error holds the failing system
-// call's code where there is one (else 0), and a file it created is removed again.
+// call's code where there is one (else 0), and no file of its making is left.
 int16_t __stdcall DCSavetoJPEG(HDC dc, int32_t width, int32_t height, const wchar_t* path,
                                uint8_t quality, int32_t reserved) noexcept;
 

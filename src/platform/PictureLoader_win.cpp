@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/FileOps_win.h"
 #include "platform/Handles_win.h"
 
 namespace trovell {
@@ -22,17 +23,9 @@ uint32_t OverWhite(uint32_t bgra) {
     return out;
 }
 
-// The decoder of a file, or of bytes in memory when path is null.
-ComPtr<IWICBitmapDecoder> OpenDecoder(IWICImagingFactory* factory, const std::wstring* path,
-                                      const uint8_t* data, size_t size) {
+ComPtr<IWICBitmapDecoder> OpenDecoder(IWICImagingFactory* factory, const uint8_t* data,
+                                      size_t size) {
     ComPtr<IWICBitmapDecoder> decoder;
-    if (path) {
-        if (FAILED(factory->CreateDecoderFromFilename(path->c_str(), nullptr, GENERIC_READ,
-                                                      WICDecodeMetadataCacheOnDemand,
-                                                      decoder.put())))
-            decoder.reset();
-        return decoder;
-    }
     ComPtr<IWICStream> stream;
     if (size > 0xFFFFFFFFu || FAILED(factory->CreateStream(stream.put())) ||
         FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(data), static_cast<DWORD>(size))) ||
@@ -43,12 +36,12 @@ ComPtr<IWICBitmapDecoder> OpenDecoder(IWICImagingFactory* factory, const std::ws
 }
 
 // Decodes straight into a new surface of the picture's size: one copy of the pixels.
-bool Decode(const std::wstring* path, const uint8_t* data, size_t size, DibSurface& picture) {
+bool Decode(const uint8_t* data, size_t size, DibSurface& picture) {
     ComPtr<IWICImagingFactory> factory;
     if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_IWICImagingFactory, factory.put_void())))
         return false;
-    ComPtr<IWICBitmapDecoder> decoder = OpenDecoder(factory.get(), path, data, size);
+    ComPtr<IWICBitmapDecoder> decoder = OpenDecoder(factory.get(), data, size);
     if (!decoder) return false;
     ComPtr<IWICBitmapFrameDecode> frame;
     if (FAILED(decoder->GetFrame(0, frame.put()))) return false;
@@ -71,22 +64,31 @@ bool Decode(const std::wstring* path, const uint8_t* data, size_t size, DibSurfa
     return true;
 }
 
-bool Load(const std::wstring* path, const uint8_t* data, size_t size, DibSurface& target) {
-    ComInit com;
-    DibSurface picture;
-    if (!Decode(path, data, size, picture)) return false;
-    target = std::move(picture);
-    return true;
-}
-
 }  // namespace
 
 bool LoadPicture(const std::wstring& path, DibSurface& target) {
-    return Load(&path, nullptr, 0, target);
+    // Mapped rather than opened by WIC, whose file streams stop at the classic path limit.
+    UniqueFileHandle file(::CreateFileW(ForFileCall(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart == 0 ||
+        static_cast<uint64_t>(size.QuadPart) > SIZE_MAX)
+        return false;
+    UniqueHandleKernel mapping(
+        ::CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping) return false;
+    UniqueView view(::MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
+    if (!view) return false;
+    return LoadPictureFromMemory(static_cast<const uint8_t*>(view.get()),
+                                 static_cast<size_t>(size.QuadPart), target);
 }
 
 bool LoadPictureFromMemory(const uint8_t* data, size_t size, DibSurface& target) {
-    return Load(nullptr, data, size, target);
+    ComInit com;
+    DibSurface picture;
+    if (!Decode(data, size, picture)) return false;
+    target = std::move(picture);
+    return true;
 }
 
 }  // namespace trovell

@@ -389,6 +389,16 @@ clip_bmp() {
   probe clip 8 "$E2E_WAIT"
 }
 
+# clip_png FILE: own the X clipboard with FILE as image/png only, as browsers do; returns once
+# Wine's clipboard offers its registered "PNG" format.
+clip_png() {
+  clip_stop
+  xclip -quiet -selection clipboard -t image/png -i "$1" >/dev/null 2>&1 &
+  CLIP_PID=$!
+  E2E_PIDS+=("$CLIP_PID")
+  probe clip PNG "$E2E_WAIT"
+}
+
 # clip_text TEXT: only text on the clipboard; returns once Wine offers CF_UNICODETEXT and
 # no CF_DIB.
 clip_text() {

@@ -15,10 +15,12 @@ bmp_24_bottom_up() {
   [ "$bits" = 24 ] && [ "$height" -gt 0 ] || { note "$1: $bits bits, height $height"; return 1; }
 }
 
-# told_with_reason TEXT: the failure line, a line break, then a reason that is not blank.
+# told_with_reason TEXT FOLDER: the failure line, a line break, a reason that is not blank,
+# a line break and the folder it tried to write.
 told_with_reason() {
-  local pattern="^$TEXT_NOT_SAVED"$'\r?\n[^[:space:]]'
-  [[ $1 =~ $pattern ]]
+  local pattern="^$TEXT_NOT_SAVED"$'\r?\n[^[:space:]].*\r?\n'"(.*)\$"
+  [[ $1 =~ $pattern ]] || return 1
+  [ "${BASH_REMATCH[1]}" = "$2" ] || { note "the place named: ${BASH_REMATCH[1]}"; return 1; }
 }
 
 only_entry() {
@@ -62,6 +64,26 @@ else
 fi
 check "bitmap: the program keeps running" alive "$PID"
 
+# -- A picture offered only as PNG (as browsers do), into a folder where a killed store left
+# its temp file: the picture is stored, the leftover goes.
+if [ -n "${STORED:-}" ]; then
+  DAY=$(dirname "$STORED")
+  echo 'left by a killed store' >"$DAY/trv0000BEEF.tmp"
+  PNG="$E2E_TMP/clip.png"
+  convert "$PICTURE" "$PNG"
+  if clip_png "$PNG"; then
+    tray_click left
+    check "PNG: stored as a second .bmp in the same day folder" \
+      wait_until "$E2E_WAIT" eval '[ "$(ls "$DAY"/*.bmp | wc -l)" -eq 2 ]'
+    check "PNG: the pixels are exactly the PNG's" \
+      same_pixels "$PICTURE" "$(ls "$DAY"/*.bmp | sort | tail -1)"
+    check "PNG: the temp file of the killed store is gone" test ! -e "$DAY/trv0000BEEF.tmp"
+  else
+    note "Wine offers no PNG format for an X image/png"
+    check "PNG: an image/png on the X clipboard reaches Wine as PNG" false
+  fi
+fi
+
 close_resident
 check "close: the process ends and keeps [$ME] SAVE=0 CAPC=1" \
   eval 'wait_exit "$PID" && section_is "$APP/trovell.ini" "$ME" 0 1'
@@ -79,8 +101,8 @@ entries=$(entries_under "$APP")
 tray_click left
 if balloon=$(probe shown tooltips_class32 "$TEXT_NOT_SAVED"); then
   note "balloon of pid ${balloon%% *}: $(printf '%s' "${balloon#* }" | tr '\r\n' '  ')"
-  check "failure: a balloon says '$TEXT_NOT_SAVED', a line break and the reason" \
-    told_with_reason "${balloon#* }"
+  check "failure: a balloon says '$TEXT_NOT_SAVED', the reason and the day folder" \
+    told_with_reason "${balloon#* }" "Z:$(printf '%s' "$APP/img/$ME/$(date +%y%m%d)/" | tr / '\\')"
   check "failure: the balloon comes from the tray, not from a window of the program" \
     test "${balloon%% *}" = "$(probe pid "$TRAY_TITLE")"
 else

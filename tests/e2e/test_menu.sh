@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The tray menu chosen with the real mouse: the save format and the save method take effect
-# at once, the quit item ends the program and the choices are in trovell.ini afterwards.
+# at once and are in trovell.ini at once, so that a killed process keeps them; the quit item
+# ends the program.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 
@@ -64,10 +65,14 @@ if wait_stored "$ME" bmp; then
 else
   check "BMP chosen: the next left click stores a .bmp" false
 fi
-check "menu: 保存方法 ▶ 自分で切り貼り can be clicked" choose "$MENU_METHOD" "$SUB_SELF"
-close_resident
-check "close: the process ends" wait_exit "$SECOND"
-check "close: [$ME] has SAVE=0 and CAPC=0 again" section_is "$APP/trovell.ini" "$ME" 0 0
 clip_stop
+
+# -- A choice survives a crash: it is in the file before the process ends.
+check "menu: 保存方法 ▶ 自分で切り貼り can be clicked" choose "$MENU_METHOD" "$SUB_SELF"
+check "menu: the choice is in trovell.ini at once" \
+  wait_until "$E2E_WAIT" section_is "$APP/trovell.ini" "$ME" 0 0
+kill_app "$SECOND"
+wait_exit "$SECOND" 10 || true
+check "killed: [$ME] keeps SAVE=0 and CAPC=0" section_is "$APP/trovell.ini" "$ME" 0 0
 
 e2e_finish

@@ -46,6 +46,12 @@ TEST(BmpFormat, Encode_HeadersThenBottomRowFirstInBgrWithZeroPadding) {
     EXPECT_EQ(EncodeBmp24(pixels, 2, 2), expected);
     EXPECT_TRUE(EncodeBmp24(pixels, 0, 2).empty());
     EXPECT_TRUE(EncodeBmp24(pixels, 2, -1).empty());
+    EXPECT_TRUE(BmpHeaders24(40000, 40000).empty());  // past what the size fields can say
+
+    // Rows written in blocks give the same file: the second file row alone is the top row.
+    std::vector<uint8_t> row(8);
+    EncodeBmpRows24(pixels, 2, 2, 1, 1, row.data());
+    EXPECT_EQ(row, std::vector<uint8_t>(expected.end() - 8, expected.end()));
 }
 
 TEST(BmpFormat, Encode_OddWidthsPadRows_RoundTripGivesSamePixels) {
@@ -138,6 +144,18 @@ TEST(BmpFormat, PackedDib_RejectsShortBlocksAndHeadersGdiCannotDraw) {
         // Bits that cannot exist must not wrap around to a small size.
         PackedDib(40, 0x7FFFFFFF, 0x7FFFFFFF, 32, kBiRgb, 0, 16),
     };
+    // Colour tables longer than the depth can index, or than GDI reads.
+    auto withColours = [](std::vector<uint8_t> dib, uint32_t colours) {
+        std::memcpy(&dib[32], &colours, 4);
+        return dib;
+    };
+    EXPECT_TRUE(ReadPackedDib(withColours(PackedDib(40, 4, 4, 4, kBiRgb, 64, 16), 16).data(),
+                              40 + 64 + 16));
+    EXPECT_FALSE(ReadPackedDib(withColours(PackedDib(40, 4, 4, 4, kBiRgb, 68, 16), 17).data(),
+                               40 + 68 + 16));
+    EXPECT_FALSE(
+        ReadPackedDib(withColours(PackedDib(40, 4, 4, 8, kBiRgb, 2048, 16), 0x7FFFFFFF).data(),
+                      40 + 2048 + 16));
     for (size_t i = 0; i < std::size(bad); ++i)
         EXPECT_FALSE(ReadPackedDib(bad[i].data(), bad[i].size())) << "case " << i;
 }

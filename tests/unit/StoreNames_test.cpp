@@ -23,6 +23,13 @@ TEST(StoreRoot, EmptyUserNameLeavesTwoSeparators) {
     EXPECT_EQ(StoreRootPath(L"C:\\T", L""), L"C:\\T\\img\\\\");
 }
 
+TEST(StoreRoot, TheApplicationFolderIsTheExesFolder) {
+    EXPECT_EQ(FolderOf(L"C:\\Tools\\Trovell\\trovell.exe"), L"C:\\Tools\\Trovell");
+    EXPECT_EQ(FolderOf(L"C:\\trovell.exe"), L"C:\\");  // a drive root keeps its separator
+    EXPECT_EQ(FolderOf(L"\\\\server\\share\\t.exe"), L"\\\\server\\share");
+    EXPECT_EQ(FolderOf(L"Z:/tmp/t.exe"), L"Z:/tmp");
+}
+
 TEST(StoreRoot, ParentOfTheRootIsTheImgFolder) {
     EXPECT_EQ(ParentFolder(StoreRootPath(L"D:\\", L"山田")), L"D:\\img\\");
     EXPECT_EQ(ParentFolder(StoreRootPath(L"C:\\T", L"")), L"C:\\T\\img\\");

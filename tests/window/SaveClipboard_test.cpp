@@ -8,47 +8,22 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "platform/Clipboard_win.h"
-#include "platform/Dib_win.h"
+#include "platform/BmpFormat.h"
 #include "platform/FileOps_win.h"
 #include "platform/JpegWriter_win.h"
 #include "platform/PictureLoader_win.h"
-#include "shell/JpegErrors.h"
-#include "shell/StoreNames.h"
 #include "shell/frmMain_win.h"
 
 using namespace trovell;
-using trovell::test::TempFolder;
+using test::Pattern;
+using test::Pixels;
+using test::PutOnClipboard;
+using test::TempFolder;
 
 namespace {
 constexpr LocalTime kLastSecond{2002, 12, 31, 23, 59, 59};
-
-DibSurface Pattern(int width, int height, uint32_t seed) {
-    DibSurface s;
-    s.Resize(width, height);
-    for (int i = 0; i < width * height; ++i)
-        s.bits()[i] = static_cast<uint32_t>((i + seed) * 2654435761u) & 0x00FFFFFF;
-    return s;
-}
-
-std::vector<uint32_t> Pixels(const DibSurface& s) {
-    return {s.bits(), s.bits() + static_cast<size_t>(s.width()) * s.height()};
-}
-
-void PutOnClipboard(const DibSurface& picture) {
-    const Status written = WriteClipboardBitmap(picture);
-    ASSERT_TRUE(written) << written.code();
-}
-
-void PutTextOnClipboard(const std::wstring& text) {
-    ClipboardGuard clipboard;
-    ASSERT_TRUE(clipboard);
-    ::EmptyClipboard();
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    std::memcpy(::GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    ::GlobalUnlock(memory);
-    ::SetClipboardData(CF_UNICODETEXT, memory);
-}
+const std::wstring kFailed = L"画像を保存できませんでした。\n";
+const std::wstring kBroken = L"クリップボードの画像が壊れています。";
 
 // A resident window set to store the clipboard on a left click, at a clock the test sets.
 struct Fixture {
@@ -57,13 +32,12 @@ struct Fixture {
     size_t clockReads = 0;
     std::unique_ptr<frmMain> window;
 
-    explicit Fixture(JpegWriter jpeg = {}, const std::string& settings = "") {
+    explicit Fixture(JpegWriter jpeg = {}, const std::string& settings = "",
+                     const std::wstring& appFolder = {}) {
         if (!settings.empty())
             test::WriteFileBytes(app / L"trovell.ini", test::IniSection(settings));
-        frmMain::Options o;
-        o.appFolder = app.path();
-        o.exePath = app / L"trovell.exe";
-        o.quitWithWindow = false;
+        frmMain::Options o = test::OptionsFor(app);
+        if (!appFolder.empty()) o.appFolder = appFolder;
         o.clock = [this] {
             LocalTime t = times[clockReads < times.size() ? clockReads : times.size() - 1];
             ++clockReads;
@@ -75,42 +49,50 @@ struct Fixture {
         ::SendMessageW(window->hwnd(), WM_COMMAND, frmMain::kMnuClip, 0);
     }
     std::wstring Root() const { return window->StoreRoot(); }
+    std::wstring Day() const { return Root() + L"021231\\"; }
     void LeftClick() { ::SendMessageW(window->hwnd(), 0x200, 0, 0x202); }
     void UseJpeg() { ::SendMessageW(window->hwnd(), WM_COMMAND, frmMain::kMnuJpg, 0); }
     std::wstring Balloon() const { return window->TrayRecord().szInfo; }
-    std::wstring BalloonTitle() const { return window->TrayRecord().szInfoTitle; }
+    void ClearBalloon() { const_cast<NOTIFYICONDATAW&>(window->TrayRecord()).szInfo[0] = 0; }
+    std::vector<uint32_t> Stored(const std::wstring& name) const {
+        DibSurface stored;
+        EXPECT_TRUE(LoadPicture(Day() + name, stored)) << name;
+        return Pixels(stored);
+    }
 };
-
-const std::wstring kFailed = L"画像を保存できませんでした。\n";
 }  // namespace
 
-TEST(SaveClipboard, TextOnlyClipboardStoresNothingAndMakesNoFolder) {
+TEST(SaveClipboard, TextOnlyOrAnUnknownFormatStoresNothingAndMakesNoFolder) {
     Fixture f;
-    PutTextOnClipboard(L"ただの文字");
+    test::PutOnClipboard(CF_UNICODETEXT, std::string("t\0\0\0", 4));
     f.LeftClick();
-    EXPECT_TRUE(test::ListFolder(f.Root()).empty());
-    EXPECT_EQ(f.Balloon(), L"");
+    Fixture g({}, "SAVE=2\r\nCAPC=1\r\n");
+    PutOnClipboard(Pattern(4, 4, 6));
+    g.LeftClick();
+    for (Fixture* x : {&f, &g}) {
+        EXPECT_TRUE(test::ListFolder(x->Root()).empty());
+        EXPECT_EQ(x->Balloon(), L"");
+    }
 }
 
-TEST(SaveClipboard, BitmapBecomesABmpWithExactlyItsPixelsInANewDayFolder) {
+TEST(SaveClipboard, BitmapOrPngBecomesABmpWithExactlyItsPixelsInANewDayFolder) {
     Fixture f;
-    DibSurface source = Pattern(37, 23, 1);
+    const DibSurface source = Pattern(37, 23, 1);
     PutOnClipboard(source);
-    ASSERT_FALSE(FolderExists(f.Root() + L"021231"));
     f.LeftClick();
-
     EXPECT_EQ(test::ListFolder(f.Root()), std::vector<std::wstring>{L"021231"});
-    ASSERT_EQ(test::ListFolder(f.Root() + L"021231\\"),
-              std::vector<std::wstring>{L"021231235959.bmp"});
-    DibSurface stored;
-    ASSERT_TRUE(LoadPicture(f.Root() + L"021231\\021231235959.bmp", stored));
-    EXPECT_EQ(stored.width(), 37);
-    EXPECT_EQ(stored.height(), 23);
-    EXPECT_EQ(Pixels(stored), Pixels(source));
+    EXPECT_EQ(f.Stored(L"021231235959.bmp"), Pixels(source));
+
+    // Browsers and office programs offer a "PNG" and no bitmap.
+    std::vector<uint32_t> bgra;
+    for (uint32_t c : Pixels(source)) bgra.push_back(c | 0xFF000000);
+    PutOnClipboard(::RegisterClipboardFormatW(L"PNG"), test::EncodePng(bgra.data(), 37, 23));
+    f.LeftClick();
+    EXPECT_EQ(f.Stored(L"021231235959_2.bmp"), Pixels(source));
     EXPECT_EQ(f.Balloon(), L"");
 }
 
-TEST(SaveClipboard, JpegIsAskedForAtQuality100AndTheHoldersSize) {
+TEST(SaveClipboard, JpegIsAskedForAtQuality100AndTheHoldersSizeAndWrittenAside) {
     struct Call {
         int width, height;
         uint8_t quality;
@@ -125,22 +107,14 @@ TEST(SaveClipboard, JpegIsAskedForAtQuality100AndTheHoldersSize) {
     f.UseJpeg();
     PutOnClipboard(Pattern(64, 40, 12));
     f.LeftClick();
-
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].quality, 100);
     EXPECT_EQ(calls[0].reserved, 0);
     EXPECT_EQ(calls[0].width, 64);
     EXPECT_EQ(calls[0].height, 40);
-    // Written aside first, then renamed into place.
     EXPECT_EQ(calls[0].path.find(L"021231235959"), std::wstring::npos);
-
-    ASSERT_EQ(test::ListFolder(f.Root() + L"021231\\"),
-              std::vector<std::wstring>{L"021231235959.jpg"});
     // How close the pixels come is the writer's own test; here: a JPEG of the holder's size.
-    DibSurface stored;
-    ASSERT_TRUE(LoadPicture(f.Root() + L"021231\\021231235959.jpg", stored));
-    EXPECT_EQ(stored.width(), 64);
-    EXPECT_EQ(stored.height(), 40);
+    EXPECT_EQ(f.Stored(L"021231235959.jpg").size(), 64u * 40);
 }
 
 TEST(SaveClipboard, AtMidnightTheFileKeepsTheFolderItBeganIn) {
@@ -149,106 +123,219 @@ TEST(SaveClipboard, AtMidnightTheFileKeepsTheFolderItBeganIn) {
     PutOnClipboard(Pattern(8, 8, 2));
     f.LeftClick();
     EXPECT_EQ(test::ListFolder(f.Root()), std::vector<std::wstring>{L"021231"});
-    EXPECT_EQ(test::ListFolder(f.Root() + L"021231\\"),
-              std::vector<std::wstring>{L"030101000000.bmp"});
+    EXPECT_EQ(test::ListFolder(f.Day()), std::vector<std::wstring>{L"030101000000.bmp"});
 }
 
-TEST(SaveClipboard, TwoStoresInOneSecondKeepBothPictures) {
+TEST(SaveClipboard, StoresInOneSecondKeepEveryPicture_LeftoverTempFilesGo) {
     Fixture f;
-    DibSurface first = Pattern(9, 7, 3), second = Pattern(9, 7, 4), third = Pattern(5, 5, 5);
+    ASSERT_TRUE(MakeFolder(f.Day()).ok());
+    test::WriteFileBytes(f.Day() + L"trv0000BEEF.tmp", "left by a killed store");
+    const DibSurface first = Pattern(9, 7, 3), second = Pattern(9, 7, 4);
     PutOnClipboard(first);
     f.LeftClick();
     PutOnClipboard(second);
     f.LeftClick();
-    PutOnClipboard(third);
     f.LeftClick();
-    std::wstring day = f.Root() + L"021231\\";
-    ASSERT_EQ(test::ListFolder(day),
+    ASSERT_EQ(test::ListFolder(f.Day()),
               (std::vector<std::wstring>{L"021231235959.bmp", L"021231235959_2.bmp",
                                          L"021231235959_3.bmp"}));
-    DibSurface a, b;
-    ASSERT_TRUE(LoadPicture(day + L"021231235959.bmp", a));
-    ASSERT_TRUE(LoadPicture(day + L"021231235959_2.bmp", b));
-    EXPECT_EQ(Pixels(a), Pixels(first));
-    EXPECT_EQ(Pixels(b), Pixels(second));
+    EXPECT_EQ(f.Stored(L"021231235959.bmp"), Pixels(first));
+    EXPECT_EQ(f.Stored(L"021231235959_2.bmp"), Pixels(second));
 }
 
-TEST(SaveClipboard, UnknownFormatStoresNothing) {
-    Fixture f({}, "SAVE=2\r\nCAPC=1\r\n");
-    PutOnClipboard(Pattern(4, 4, 6));
+TEST(SaveClipboard, AClickWhileTheOwnerRendersIsStoredAfterTheFirst) {
+    Fixture f;
+    // Another program offers its picture late: it renders when asked, and the person clicks
+    // again meanwhile. GetClipboardData handles that click while it waits.
+    std::atomic<bool> ready{false};
+    std::atomic<DWORD> ownerThread{0};
+    std::thread owner([&] {
+        ownerThread = ::GetCurrentThreadId();
+        struct Owner {
+            static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+                if (m == WM_RENDERFORMAT) {
+                    HWND tray = reinterpret_cast<HWND>(::GetWindowLongPtrW(h, GWLP_USERDATA));
+                    ::SendMessageW(tray, 0x200, 0, 0x202);  // the second click
+                    const DibSurface picture = Pattern(5, 3, 8);
+                    std::string dib(40 + 5 * 3 * 4, '\0');
+                    BITMAPINFOHEADER header{40, 5, -3, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+                    std::memcpy(dib.data(), &header, 40);
+                    std::memcpy(dib.data() + 40, picture.bits(), 5 * 3 * 4);
+                    HGLOBAL g = ::GlobalAlloc(GMEM_MOVEABLE, dib.size());
+                    std::memcpy(::GlobalLock(g), dib.data(), dib.size());
+                    ::GlobalUnlock(g);
+                    ::SetClipboardData(CF_DIB, g);
+                    return 0;
+                }
+                return ::DefWindowProcW(h, m, w, l);
+            }
+        };
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &Owner::Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"LateRenderer";
+        ::RegisterClassW(&wc);
+        HWND window = ::CreateWindowExW(0, L"LateRenderer", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                        nullptr, nullptr, nullptr);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(f.window->hwnd()));
+        ::OpenClipboard(window);
+        ::EmptyClipboard();
+        ::SetClipboardData(CF_DIB, nullptr);  // rendered on request
+        ::CloseClipboard();
+        ready = true;
+        MSG msg;
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+        ::DestroyWindow(window);
+    });
+    while (!ready) ::Sleep(5);
     f.LeftClick();
-    EXPECT_TRUE(test::ListFolder(f.Root()).empty());
+    ::PostThreadMessageW(ownerThread, WM_QUIT, 0, 0);
+    owner.join();
+    EXPECT_EQ(test::ListFolder(f.Day()),
+              (std::vector<std::wstring>{L"021231235959.bmp", L"021231235959_2.bmp"}));
     EXPECT_EQ(f.Balloon(), L"");
 }
 
-TEST(SaveFailure, StoreRootThatCannotBeMadeTellsTheUserAndLeavesNoFile) {
+TEST(SaveClipboard, ABrokenDibIsRefusedWithItsReasonAndTheNextPictureStoresExactly) {
     Fixture f;
-    // Something else now stands where the store belongs.
-    ASSERT_TRUE(RemoveFolder(f.app / L"img"));
-    test::WriteFileBytes(f.app / L"img", "not a folder");
-    PutOnClipboard(Pattern(4, 4, 7));
-    f.LeftClick();
-    EXPECT_EQ(test::ReadFileBytes(f.app / L"img"), "not a folder");
-    EXPECT_EQ(f.BalloonTitle(), L"Velloran Trovell");
-    EXPECT_EQ(f.Balloon().rfind(kFailed, 0), 0u);
-    EXPECT_GT(f.Balloon().size(), kFailed.size());  // the system's reason follows
+    auto header = [](int32_t w, int32_t h, uint16_t bits, uint32_t compression,
+                     uint32_t imageSize = 0, uint32_t colours = 0) {
+        BITMAPINFOHEADER b{40, w, h, 1, bits, compression, imageSize, 0, 0, colours, 0};
+        return std::string(reinterpret_cast<const char*>(&b), 40);
+    };
+    const std::string pixels61x47(DibStride(61, 24) * 47, '\x5A');
+    const std::string full = header(61, 47, 24, BI_RGB) + pixels61x47;
+    const std::string core = std::string("\x0C\0\0\0\x04\0\x02\0\x01\0\x08\0", 12);
+    const std::pair<const char*, std::string> broken[] = {
+        {"header only", header(61, 47, 24, BI_RGB)},
+        {"half the pixels", full.substr(0, 40 + pixels61x47.size() / 2)},
+        {"one byte short", full.substr(0, full.size() - 1)},
+        {"width 0", header(0, 47, 24, BI_RGB) + pixels61x47},
+        {"height 0", header(61, 0, 24, BI_RGB) + pixels61x47},
+        {"bit count 0", header(61, 47, 0, BI_RGB) + pixels61x47},
+        {"bit count 7", header(61, 47, 7, BI_RGB) + pixels61x47},
+        {"bit count 64", header(61, 47, 64, BI_RGB) + pixels61x47 + pixels61x47},
+        {"bit fields without masks", header(4, 4, 32, BI_BITFIELDS) + std::string(64, '\1')},
+        {"RLE size that lies", header(4, 4, 8, BI_RLE8, 4000) + std::string(1024 + 16, '\0')},
+        {"short core palette", core + std::string(100, '\0')},
+        {"huge palette count", header(4, 4, 8, BI_RGB, 0, 0x7FFFFFFF) + std::string(1040, '\0')},
+    };
+    const DibSurface good = Pattern(6, 5, 4);
+    int n = 0;
+    for (const auto& [what, dib] : broken) {
+        f.ClearBalloon();
+        PutOnClipboard(CF_DIB, dib);
+        f.LeftClick();
+        EXPECT_EQ(f.Balloon(), kFailed + kBroken) << what;
+        EXPECT_EQ(test::ListFolder(f.Day()).size(), static_cast<size_t>(n)) << what;
+        PutOnClipboard(good);
+        f.LeftClick();
+        ASSERT_EQ(test::ListFolder(f.Day()).size(), static_cast<size_t>(++n)) << what;
+        EXPECT_EQ(f.Stored(test::ListFolder(f.Day()).back()), Pixels(good)) << what;
+    }
 }
 
-TEST(SaveFailure, MissingStoreRootIsMadeAgain) {
-    Fixture f;
-    ASSERT_TRUE(RemoveFolder(f.app / L"img"));
-    PutOnClipboard(Pattern(4, 4, 8));
+TEST(SaveClipboard, AnApplicationFolderOf300CharactersStores) {
+    TempFolder base;
+    std::wstring deep = base.path();
+    while (deep.size() < 300) {
+        deep += L"深いフォルダ0123456789\\";
+        ASSERT_TRUE(MakeFolder(deep).ok());
+    }
+    Fixture f({}, "", deep);
+    const DibSurface source = Pattern(7, 5, 2);
+    PutOnClipboard(source);
     f.LeftClick();
-    EXPECT_EQ(test::ListFolder(f.Root() + L"021231\\"),
-              std::vector<std::wstring>{L"021231235959.bmp"});
+    EXPECT_EQ(f.Stored(L"021231235959.bmp"), Pixels(source));
+    f.UseJpeg();
+    f.LeftClick();
+    EXPECT_EQ(f.Stored(L"021231235959.jpg").size(), 35u);
+    // The profile functions cannot reach this far; the start said so once.
+    EXPECT_NE(f.Balloon().find(L"保存先のパスが長すぎます。"), std::wstring::npos);
 }
 
-TEST(SaveFailure, DayFolderBlockedByAFileTellsTheUser) {
+TEST(SaveFailure, TheBalloonNamesTheReasonAndTheFolder) {
     Fixture f;
+    // A file standing where the day folder belongs.
     test::WriteFileBytes(f.Root() + L"021231", "in the way");
     PutOnClipboard(Pattern(4, 4, 9));
     f.LeftClick();
-    EXPECT_EQ(test::ListFolder(f.Root()), std::vector<std::wstring>{L"021231"});
     EXPECT_EQ(test::ReadFileBytes(f.Root() + L"021231"), "in the way");
+    EXPECT_EQ(f.window->TrayRecord().szInfoTitle, std::wstring(L"Velloran Trovell"));
+    const std::wstring b = f.Balloon();
+    ASSERT_EQ(b.rfind(kFailed, 0), 0u) << b;
+    const size_t folderLine = b.rfind(L'\n');
+    EXPECT_GT(folderLine, kFailed.size());  // the system's reason stands between
+    EXPECT_EQ(b.substr(folderLine + 1), f.Day()) << b;
+
+    // The store root is made again when it is missing, refused when a file stands there.
+    ASSERT_TRUE(RemoveFile(f.Root() + L"021231").ok());
+    ASSERT_TRUE(RemoveFolder(f.app / L"img").ok());
+    f.LeftClick();
+    EXPECT_EQ(test::ListFolder(f.Day()), std::vector<std::wstring>{L"021231235959.bmp"});
+    ASSERT_TRUE(RemoveFolder(f.app / L"img").ok());
+    test::WriteFileBytes(f.app / L"img", "not a folder");
+    f.ClearBalloon();
+    f.LeftClick();
+    EXPECT_EQ(test::ReadFileBytes(f.app / L"img"), "not a folder");
     EXPECT_EQ(f.Balloon().rfind(kFailed, 0), 0u);
 }
 
-TEST(SaveFailure, WriterErrorShowsItsTextAndLeavesNoHalfFile) {
-    for (int16_t code : {int16_t(1), int16_t(2), int16_t(3), int16_t(5)}) {
-        Fixture f([code](HDC, int32_t, int32_t, const wchar_t* path, uint8_t, int32_t) {
+TEST(SaveFailure, AWriterErrorShowsTheSystemsOrTheWritersWordsAndLeavesNoHalfFile) {
+    struct Case {
+        int16_t code;
+        DWORD system;
+        std::wstring reason;
+    } cases[] = {
+        {1, 0, L"ﾌｧｲﾙがｵｰﾌﾟﾝできません。"},
+        {2, 0, L"ﾌｧｲﾙが書き込めません。"},
+        {3, 0, L"ﾌｧｲﾙのﾌｫｰﾏｯﾄｴﾗｰです。"},
+        {5, 0, L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞにﾋﾞｯﾄﾏｯﾌﾟがありません。"},
+        {2, ERROR_DISK_FULL, Status(ERROR_DISK_FULL).Text()},
+    };
+    for (const Case& c : cases) {
+        Fixture f([&c](HDC, int32_t, int32_t, const wchar_t* path, uint8_t, int32_t) {
             test::WriteFileBytes(path, "half a JPEG");  // what a failing writer may leave
-            ::SetLastError(ERROR_SUCCESS);               // and no system reason
-            return code;
+            ::SetLastError(c.system);
+            return c.code;
         });
         f.UseJpeg();
         PutOnClipboard(Pattern(4, 4, 10));
         f.LeftClick();
-        EXPECT_TRUE(test::ListFolder(f.Root() + L"021231\\").empty()) << code;
-        std::wstring text;
-        JpegErrorText(code, &text);
-        EXPECT_EQ(f.Balloon(), kFailed + text + L"\n" + f.Root() + L"021231\\") << code;
+        EXPECT_TRUE(test::ListFolder(f.Day()).empty()) << c.code;
+        EXPECT_EQ(f.Balloon(), kFailed + c.reason + L"\n" + f.Day()) << c.code;
     }
 }
 
-TEST(SaveFailure, ClipboardHeldByAnotherProgramTellsTheUser) {
+// Big enough that a stride or size computed in 32 bits, or a second full copy, would show.
+TEST(SaveLarge, A10000x8000PictureIsStoredExactlyOrRefusedAsTooLargeNeverBlank) {
+    DibSurface big;
+    if (!big.Resize(10000, 8000)) GTEST_SKIP() << "this process cannot hold a 320 MB picture";
+    uint32_t* bits = big.bits();
+    for (int y = 0; y < 8000; ++y)
+        for (int x = 0; x < 10000; ++x)
+            bits[static_cast<size_t>(y) * 10000 + x] = (x / 40) << 16 | (y / 32) << 8 | 0x80;
     Fixture f;
-    PutOnClipboard(Pattern(4, 4, 11));
-    std::atomic<bool> holding{false}, release{false};
-    std::thread other([&] {
-        // With a window of its own: Wine lets a second NULL-window opener share the clipboard.
-        HWND owner = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       nullptr, nullptr);
-        ::OpenClipboard(owner);
-        holding = true;
-        while (!release) ::Sleep(10);
-        ::CloseClipboard();
-        ::DestroyWindow(owner);
-    });
-    while (!holding) ::Sleep(5);
-    f.LeftClick();
-    release = true;
-    other.join();
-    EXPECT_TRUE(test::ListFolder(f.Root()).empty());
-    EXPECT_EQ(f.Balloon().rfind(kFailed, 0), 0u);
-    EXPECT_GT(f.Balloon().size(), kFailed.size());
+    f.UseJpeg();
+    if (!f.window->StorePicture(big)) {
+        EXPECT_NE(f.Balloon().find(L"画像が大きすぎて保存できません。"), std::wstring::npos)
+            << f.Balloon();
+        return;
+    }
+    const std::wstring path = f.Day() + test::ListFolder(f.Day()).at(0);
+    big = DibSurface();  // room to decode it
+    DibSurface back;
+    if (!LoadPicture(path, back)) GTEST_SKIP() << "no room to decode the stored picture";
+    ASSERT_EQ(back.width(), 10000);
+    ASSERT_EQ(back.height(), 8000);
+    double sum = 0;
+    const uint32_t* got = back.bits();
+    for (int y = 0; y < 8000; y += 7)
+        for (int x = 0; x < 10000; x += 3) {
+            const uint32_t want = (x / 40) << 16 | (y / 32) << 8 | 0x80;
+            const uint32_t c = got[static_cast<size_t>(y) * 10000 + x];
+            for (int s = 0; s < 24; s += 8)
+                sum += std::abs(static_cast<int>((c >> s) & 0xFF) - static_cast<int>((want >> s) & 0xFF));
+        }
+    EXPECT_LT(sum / ((8000 / 7 + 1) * (10000 / 3 + 1) * 3), 3.0);
 }

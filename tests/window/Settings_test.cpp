@@ -16,85 +16,43 @@ Session SessionIn(const TempFolder& folder, const std::wstring& user) {
 }
 }  // namespace
 
-TEST(Settings, FirstRunStartsAtZeroAndTheFirstExitWritesTheSection) {
-    TempFolder app;
-    Session s = SessionIn(app, L"yamada");
-    EXPECT_TRUE(SettingsLoad(s));
-    EXPECT_EQ(s.SaveFormat, 0);
-    EXPECT_EQ(s.SaveMethod, 0);
-    EXPECT_FALSE(test::PathExists(app / L"trovell.ini"));
-
-    EXPECT_TRUE(SettingsSave(s));
-    EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"), "[yamada]\r\nSAVE=0\r\nCAPC=0\r\n");
+TEST(Settings, LoadReadsNumbersStopsAtTheFirstNonNumberAndKeepsOutOfRangeValues) {
+    struct Case {
+        const char* file;
+        bool loaded;
+        int16_t format, method;
+    } cases[] = {
+        {nullptr, true, 0, 0},                         // first run
+        {"SAVE=  1  \r\nCAPC=0.5\r\n", true, 1, 0},  // blanks and fractions are numbers
+        {"SAVE=abc\r\nCAPC=1\r\n", false, 0, 0},      // stops: CAPC never read
+        {"SAVE=1\r\nCAPC=40000\r\n", false, 1, 0},    // too large for 16 bits
+        {"SAVE=2\r\nCAPC=-3\r\n", true, 2, -3},       // kept as they are
+    };
+    for (const Case& c : cases) {
+        TempFolder app;
+        if (c.file) test::WriteFileBytes(app / L"trovell.ini", std::string("[yamada]\r\n") + c.file);
+        Session s = SessionIn(app, L"yamada");
+        EXPECT_EQ(SettingsLoad(s), c.loaded) << (c.file ? c.file : "none");
+        EXPECT_EQ(s.SaveFormat, c.format) << (c.file ? c.file : "none");
+        EXPECT_EQ(s.SaveMethod, c.method) << (c.file ? c.file : "none");
+        // What was loaded is what is written back.
+        EXPECT_TRUE(SettingsSave(s).ok());
+        EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
+                  "[yamada]\r\nSAVE=" + std::to_string(c.format) +
+                      "\r\nCAPC=" + std::to_string(c.method) + "\r\n");
+    }
 }
 
-TEST(Settings, ValuesWithBlanksAndFractionsAreNumbers) {
-    TempFolder app;
-    test::WriteFileBytes(app / L"trovell.ini", "[yamada]\r\nSAVE=  1  \r\nCAPC=0.5\r\n");
-    Session s = SessionIn(app, L"yamada");
-    EXPECT_TRUE(SettingsLoad(s));
-    EXPECT_EQ(s.SaveFormat, 1);
-    EXPECT_EQ(s.SaveMethod, 0);
-}
-
-TEST(Settings, ANonNumberStopsTheLoadAndTheNextExitReplacesIt) {
-    TempFolder app;
-    test::WriteFileBytes(app / L"trovell.ini", "[yamada]\r\nSAVE=abc\r\nCAPC=1\r\n");
-    Session s = SessionIn(app, L"yamada");
-    EXPECT_FALSE(SettingsLoad(s));
-    EXPECT_EQ(s.SaveFormat, 0);
-    EXPECT_EQ(s.SaveMethod, 0);  // never read
-
-    EXPECT_TRUE(SettingsSave(s));
-    EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"), "[yamada]\r\nSAVE=0\r\nCAPC=0\r\n");
-}
-
-TEST(Settings, OutOfRangeValuesAreKeptAndWrittenBack) {
-    TempFolder app;
-    test::WriteFileBytes(app / L"trovell.ini", "[yamada]\r\nSAVE=2\r\nCAPC=-3\r\n");
-    Session s = SessionIn(app, L"yamada");
-    EXPECT_TRUE(SettingsLoad(s));
-    EXPECT_EQ(s.SaveFormat, 2);
-    EXPECT_EQ(s.SaveMethod, -3);
-    EXPECT_TRUE(SettingsSave(s));
-    EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"), "[yamada]\r\nSAVE=2\r\nCAPC=-3\r\n");
-}
-
-TEST(Settings, TooLargeForSixteenBitsIsAnError) {
-    TempFolder app;
-    test::WriteFileBytes(app / L"trovell.ini", "[yamada]\r\nSAVE=1\r\nCAPC=40000\r\n");
-    Session s = SessionIn(app, L"yamada");
-    EXPECT_FALSE(SettingsLoad(s));
-    EXPECT_EQ(s.SaveFormat, 1);  // read before the error
-    EXPECT_EQ(s.SaveMethod, 0);
-}
-
-TEST(Settings, JapaneseUserSectionTravelsInCodePage932) {
-    TempFolder app;
-    Session s = SessionIn(app, L"山田");
-    s.SaveFormat = 1;
-    s.SaveMethod = 1;
-    EXPECT_TRUE(SettingsSave(s));
-    // 山 is 8E 52 and 田 is 93 63 in Shift-JIS.
-    EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
-              "[\x8e\x52\x93\x63]\r\nSAVE=1\r\nCAPC=1\r\n");
-
-    Session again = SessionIn(app, L"山田");
-    EXPECT_TRUE(SettingsLoad(again));
-    EXPECT_EQ(again.SaveFormat, 1);
-    EXPECT_EQ(again.SaveMethod, 1);
-}
-
-TEST(Settings, TwoUsersShareOneFileEachWithTheirOwnChoices) {
+TEST(Settings, TwoUsersShareOneFileInCodePage932EachWithTheirOwnChoices) {
     TempFolder app;
     Session a = SessionIn(app, L"山田");
     a.SaveFormat = 1;
     Session b = SessionIn(app, L"suzuki");
     b.SaveMethod = 1;
-    EXPECT_TRUE(SettingsSave(a));
-    EXPECT_TRUE(SettingsSave(b));
+    EXPECT_TRUE(SettingsSave(a).ok());
+    EXPECT_TRUE(SettingsSave(b).ok());
     a.SaveMethod = 1;  // a second save of the same user replaces, never duplicates
-    EXPECT_TRUE(SettingsSave(a));
+    EXPECT_TRUE(SettingsSave(a).ok());
 
     Session a2 = SessionIn(app, L"山田"), b2 = SessionIn(app, L"suzuki");
     EXPECT_TRUE(SettingsLoad(a2));
@@ -103,6 +61,14 @@ TEST(Settings, TwoUsersShareOneFileEachWithTheirOwnChoices) {
     EXPECT_EQ(a2.SaveMethod, 1);
     EXPECT_EQ(b2.SaveFormat, 0);
     EXPECT_EQ(b2.SaveMethod, 1);
+    // 山 is 8E 52 and 田 is 93 63 in Shift-JIS.
     EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
               "[\x8e\x52\x93\x63]\r\nSAVE=1\r\nCAPC=1\r\n[suzuki]\r\nSAVE=0\r\nCAPC=1\r\n");
+}
+
+TEST(Settings, AFileBeyondTheProfilePathLimitIsReportedNotSilentlyLost) {
+    Session s;
+    s.appFolder = L"C:\\" + std::wstring(MAX_PATH, L'a');
+    s.CurrentUserName = L"yamada";
+    EXPECT_EQ(SettingsSave(s).code(), kErrorPathTooLong);
 }

@@ -1,28 +1,41 @@
 #include "TestSupport.h"
 
+#include <wincodec.h>
+
 #include <algorithm>
+#include <cstring>
+
+#include "platform/Clipboard_win.h"
+#include "platform/FileOps_win.h"
+#include "platform/Handles_win.h"
 
 namespace trovell::test {
 
 namespace {
 void RemoveTreeForce(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &found);
+    HANDLE find = ::FindFirstFileW(ForFileCall(folder + L"*").c_str(), &found);
     if (find != INVALID_HANDLE_VALUE) {
         do {
             std::wstring name = found.cFileName;
             if (name == L"." || name == L"..") continue;
-            std::wstring path = folder + name;
+            std::wstring path = ForFileCall(folder + name);
             ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTreeForce(path + L"\\");
+                RemoveTreeForce(folder + name + L"\\");
             else
                 ::DeleteFileW(path.c_str());
         } while (::FindNextFileW(find, &found));
         ::FindClose(find);
     }
-    ::SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::RemoveDirectoryW(folder.c_str());
+    ::SetFileAttributesW(ForFileCall(folder).c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::RemoveDirectoryW(ForFileCall(folder).c_str());
+}
+
+HWND ClipboardOwner() {
+    static HWND owner = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr,
+                                          nullptr, nullptr);
+    return owner;
 }
 }  // namespace
 
@@ -41,39 +54,36 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() { RemoveTreeForce(path_); }
 
 void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    UniqueFileHandle file(::CreateFileW(ForFileCall(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
+    ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 std::string ReadFileBytes(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes(::GetFileSize(file, nullptr), '\0');
+    UniqueFileHandle file(::CreateFileW(ForFileCall(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return {};
+    std::string bytes(::GetFileSize(file.get(), nullptr), '\0');
     DWORD read = 0;
-    ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    ::CloseHandle(file);
+    ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
     bytes.resize(read);
     return bytes;
 }
 
 bool PathExists(const std::wstring& path) {
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesW(ForFileCall(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::vector<std::wstring> ListFolder(const std::wstring& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
+    UniqueFind find(::FindFirstFileW(ForFileCall(folder + L"*").c_str(), &found));
+    if (!find) return names;
     do {
         std::wstring name = found.cFileName;
         if (name != L"." && name != L"..") names.push_back(name);
-    } while (::FindNextFileW(find, &found));
-    ::FindClose(find);
+    } while (::FindNextFileW(find.get(), &found));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -82,8 +92,19 @@ std::string IniSection(const std::string& body) {
     wchar_t name[257] = {};
     DWORD length = 256;
     ::GetUserNameW(name, &length);
-    std::wstring user = name;
-    return "[" + std::string(user.begin(), user.end()) + "]\r\n" + body;
+    std::string section = "[";
+    for (const wchar_t* c = name; *c; ++c) section += static_cast<char>(*c);
+    section += "]\r\n";
+    section += body;
+    return section;
+}
+
+frmMain::Options OptionsFor(const TempFolder& app) {
+    frmMain::Options o;
+    o.appFolder = app.path();
+    o.exePath = app / L"trovell.exe";  // each test its own exe, so instances never meet
+    o.quitWithWindow = false;
+    return o;
 }
 
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
@@ -98,6 +119,59 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
     return true;
+}
+
+DibSurface Pattern(int width, int height, uint32_t seed) {
+    DibSurface s;
+    if (!s.Resize(width, height)) return s;
+    uint32_t* bits = s.bits();
+    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i)
+        bits[i] = static_cast<uint32_t>((i + seed) * 2654435761u) & 0x00FFFFFF;
+    return s;
+}
+
+std::vector<uint32_t> Pixels(const DibSurface& s) {
+    return {s.bits(), s.bits() + static_cast<size_t>(s.width()) * s.height()};
+}
+
+std::string EncodePng(const uint32_t* bgra, int width, int height) {
+    ComPtr<IWICImagingFactory> wic;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapEncoder> png;
+    ComPtr<IWICBitmapFrameEncode> frame;
+    std::vector<uint8_t> buffer(static_cast<size_t>(width) * height * 4 + 4096);
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
+    ULARGE_INTEGER end{};
+    const bool ok =
+        SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IWICImagingFactory, wic.put_void())) &&
+        SUCCEEDED(wic->CreateStream(stream.put())) &&
+        SUCCEEDED(stream->InitializeFromMemory(buffer.data(), static_cast<DWORD>(buffer.size()))) &&
+        SUCCEEDED(wic->CreateEncoder(GUID_ContainerFormatPng, nullptr, png.put())) &&
+        SUCCEEDED(png->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
+        SUCCEEDED(png->CreateNewFrame(frame.put(), nullptr)) &&
+        SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) &&
+        SUCCEEDED(frame->SetPixelFormat(&format)) && format == GUID_WICPixelFormat32bppBGRA &&
+        SUCCEEDED(frame->WritePixels(height, width * 4, width * height * 4,
+                                     reinterpret_cast<BYTE*>(const_cast<uint32_t*>(bgra)))) &&
+        SUCCEEDED(frame->Commit()) && SUCCEEDED(png->Commit()) &&
+        SUCCEEDED(stream->Seek({}, STREAM_SEEK_CUR, &end));
+    if (!ok) return {};
+    return std::string(reinterpret_cast<const char*>(buffer.data()),
+                       static_cast<size_t>(end.QuadPart));
+}
+
+void PutOnClipboard(UINT format, const std::string& bytes) {
+    HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size() ? bytes.size() : 1);
+    std::memcpy(::GlobalLock(h), bytes.data(), bytes.size());
+    ::GlobalUnlock(h);
+    ClipboardGuard clipboard(ClipboardOwner());
+    ::EmptyClipboard();
+    if (!::SetClipboardData(format, h)) ::GlobalFree(h);
+}
+
+void PutOnClipboard(const DibSurface& picture) {
+    (void)WriteClipboardBitmap(picture, ClipboardOwner());
 }
 
 }  // namespace trovell::test

@@ -1,10 +1,15 @@
 #pragma once
-// Shared pieces of the window tests: a throwaway folder, file helpers, message pumping.
+// Shared pieces of the window tests: a throwaway folder, files, pictures, the clipboard,
+// message pumping.
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "platform/Dib_win.h"
+#include "shell/frmMain_win.h"
 
 namespace trovell::test {
 
@@ -30,7 +35,21 @@ std::vector<std::wstring> ListFolder(const std::wstring& folder);  // names, sor
 // trovell.ini text of the test user's section (the test user's name is ASCII).
 std::string IniSection(const std::string& body);
 
+// A resident window in app that is its own instance and does not end the test process.
+frmMain::Options OptionsFor(const TempFolder& app);
+
 // Pumps messages until the condition holds or the time is up.
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 10000);
+
+// Pictures: every pixel distinct in all channels (an odd multiplier is a bijection modulo
+// 2^24), shifted by seed.
+DibSurface Pattern(int width, int height, uint32_t seed = 0);
+std::vector<uint32_t> Pixels(const DibSurface& picture);
+// A PNG file's bytes of BGRA pixels, written by WIC.
+std::string EncodePng(const uint32_t* bgra, int width, int height);
+
+// Empties the clipboard and leaves these bytes on it in one format, owned by a hidden window.
+void PutOnClipboard(UINT format, const std::string& bytes);
+void PutOnClipboard(const DibSurface& picture);
 
 }  // namespace trovell::test

@@ -124,7 +124,7 @@ protected:
     }
     void Open() {
         w_ = std::make_unique<frmList>(
-            frmList::Options{.appFolder = app_.path(), .userName = L"tester"});
+            frmList::Options{.appFolder = app_.path(), .userName = L"tester", .onDestroyed = {}});
         ASSERT_TRUE(w_->Open());
         Pump();
     }
@@ -373,7 +373,9 @@ TEST_F(Browser, Opening_SelectsAndListsTheFirstEnumeratedFolderWithoutNodeClick)
     EXPECT_EQ(NodeTexts(), order);
     for (HTREEITEM n : Nodes()) {
         EXPECT_EQ(w_->NodeKey(n), w_->NodeText(n) + L"_");
-        TVITEMW item{TVIF_IMAGE | TVIF_SELECTEDIMAGE, n};
+        TVITEMW item{};
+        item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        item.hItem = n;
         TreeView_GetItem(w_->TreeView1(), &item);
         EXPECT_EQ(item.iImage, 0);
         EXPECT_EQ(item.iSelectedImage, 1);

@@ -1,9 +1,6 @@
 // The resident window as it really runs: real tray calls, real menu, real profile file.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
-
 #include "TestSupport.h"
 #include "platform/FileOps_win.h"
 #include "platform/MessageBox_win.h"
@@ -15,14 +12,8 @@ using namespace trovell;
 using trovell::test::TempFolder;
 
 namespace {
-// Each test names its own exe so that instances of different tests never meet.
-frmMain::Options OptionsFor(const TempFolder& app) {
-    frmMain::Options o;
-    o.appFolder = app.path();
-    o.exePath = app / L"trovell.exe";
-    o.quitWithWindow = false;
-    return o;
-}
+using test::OptionsFor;
+using Load = frmMain::LoadResult;
 
 bool Checked(const frmMain& w, UINT id) {
     return (::GetMenuState(w.mnu(), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
@@ -42,7 +33,7 @@ void Command(frmMain& w, UINT id) { ::SendMessageW(w.hwnd(), WM_COMMAND, id, 0);
 TEST(Startup, BuildsImgAndUserFolderAndAddsTheIconHidden) {
     TempFolder app;
     frmMain w(OptionsFor(app));
-    ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
+    ASSERT_EQ(w.Form_Load(), Load::Started);
     std::wstring user = UserFolderName();
     ASSERT_FALSE(user.empty());
     EXPECT_EQ(w.session().CurrentUserName, user);
@@ -67,28 +58,27 @@ TEST(Startup, BuildsImgAndUserFolderAndAddsTheIconHidden) {
     EXPECT_FALSE(Checked(w, frmMain::kMnuClip));
 }
 
-TEST(Startup, StoredSettingsSetTheMarksAndTheTip) {
-    TempFolder app;
-    test::WriteFileBytes(app / L"trovell.ini", test::IniSection("SAVE=1\r\nCAPC=1\r\n"));
-    frmMain w(OptionsFor(app));
-    ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
-    EXPECT_FALSE(Checked(w, frmMain::kMnuBmp));
-    EXPECT_TRUE(Checked(w, frmMain::kMnuJpg));
-    EXPECT_FALSE(Checked(w, frmMain::kMnuMy));
-    EXPECT_TRUE(Checked(w, frmMain::kMnuClip));
-    EXPECT_EQ(Tip(w), L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
-}
-
-TEST(Startup, UnknownSettingValuesKeepTheBuiltMarks) {
-    TempFolder app;
-    test::WriteFileBytes(app / L"trovell.ini", test::IniSection("SAVE=2\r\nCAPC=2\r\n"));
-    frmMain w(OptionsFor(app));
-    ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
-    EXPECT_TRUE(Checked(w, frmMain::kMnuBmp));
-    EXPECT_FALSE(Checked(w, frmMain::kMnuJpg));
-    EXPECT_TRUE(Checked(w, frmMain::kMnuMy));
-    EXPECT_FALSE(Checked(w, frmMain::kMnuClip));
-    EXPECT_EQ(Tip(w), L"");
+TEST(Startup, StoredSettingsSetTheMarksAndTheTip_UnknownValuesKeepTheBuiltMarks) {
+    struct Case {
+        const char* ini;
+        bool bmp, jpg, my, clip;
+        const wchar_t* tip;
+    } cases[] = {
+        {"SAVE=1\r\nCAPC=1\r\n", false, true, false, true,
+         L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。"},
+        {"SAVE=2\r\nCAPC=2\r\n", true, false, true, false, L""},
+    };
+    for (const Case& c : cases) {
+        TempFolder app;
+        test::WriteFileBytes(app / L"trovell.ini", test::IniSection(c.ini));
+        frmMain w(OptionsFor(app));
+        ASSERT_EQ(w.Form_Load(), Load::Started);
+        EXPECT_EQ(Checked(w, frmMain::kMnuBmp), c.bmp) << c.ini;
+        EXPECT_EQ(Checked(w, frmMain::kMnuJpg), c.jpg) << c.ini;
+        EXPECT_EQ(Checked(w, frmMain::kMnuMy), c.my) << c.ini;
+        EXPECT_EQ(Checked(w, frmMain::kMnuClip), c.clip) << c.ini;
+        EXPECT_EQ(Tip(w), c.tip) << c.ini;
+    }
 }
 
 TEST(SingleInstance, SecondStartWarnsOnceAndLeavesFileAndIconAlone) {
@@ -96,7 +86,7 @@ TEST(SingleInstance, SecondStartWarnsOnceAndLeavesFileAndIconAlone) {
     const std::string ini = "[someone]\r\nSAVE=1\r\nCAPC=0\r\n[other]\r\nSAVE=0\r\nCAPC=1\r\n";
     test::WriteFileBytes(app / L"trovell.ini", ini);
     frmMain first(OptionsFor(app));
-    ASSERT_EQ(first.Form_Load(), frmMain::LoadResult::Started);
+    ASSERT_EQ(first.Form_Load(), Load::Started);
 
     int boxes = 0;
     std::wstring text, title;
@@ -107,7 +97,7 @@ TEST(SingleInstance, SecondStartWarnsOnceAndLeavesFileAndIconAlone) {
     });
     {
         frmMain second(OptionsFor(app));
-        EXPECT_EQ(second.Form_Load(), frmMain::LoadResult::AlreadyRunning);
+        EXPECT_EQ(second.Form_Load(), Load::AlreadyRunning);
     }
     SetMessageBoxHandler({});
     EXPECT_EQ(boxes, 1);
@@ -121,20 +111,23 @@ TEST(SingleInstance, SecondStartWarnsOnceAndLeavesFileAndIconAlone) {
 TEST(SingleInstance, AnotherExeRunsBesideIt) {
     TempFolder app, other;
     frmMain first(OptionsFor(app));
-    ASSERT_EQ(first.Form_Load(), frmMain::LoadResult::Started);
+    ASSERT_EQ(first.Form_Load(), Load::Started);
     frmMain second(OptionsFor(other));
-    EXPECT_EQ(second.Form_Load(), frmMain::LoadResult::Started);
+    EXPECT_EQ(second.Form_Load(), Load::Started);
 }
 
-TEST(Menu, FormatAndMethodCommandsMoveMarksAndTipAndPersistAtExit) {
+TEST(Menu, FormatAndMethodCommandsMoveMarksAndTipAndAreWrittenAtOnce) {
     TempFolder app;
     {
         frmMain w(OptionsFor(app));
-        ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
+        ASSERT_EQ(w.Form_Load(), Load::Started);
         Command(w, frmMain::kMnuJpg);
         EXPECT_FALSE(Checked(w, frmMain::kMnuBmp));
         EXPECT_TRUE(Checked(w, frmMain::kMnuJpg));
         EXPECT_EQ(Tip(w), L"[ JPG保存 ]\r\n左クリックで切り貼り開始。");
+        // Written at once: a crash now must not take the choice back.
+        EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
+                  test::IniSection("SAVE=1\r\nCAPC=0\r\n"));
         Command(w, frmMain::kMnuJpg);  // again: nothing changes
         EXPECT_TRUE(Checked(w, frmMain::kMnuJpg));
         EXPECT_EQ(w.session().SaveFormat, 1);
@@ -143,18 +136,12 @@ TEST(Menu, FormatAndMethodCommandsMoveMarksAndTipAndPersistAtExit) {
         EXPECT_FALSE(Checked(w, frmMain::kMnuMy));
         EXPECT_TRUE(Checked(w, frmMain::kMnuClip));
         EXPECT_EQ(Tip(w), L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
-        // Written at each choice, so that a crash does not take it back.
-        EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
-                  test::IniSection("SAVE=1\r\nCAPC=1\r\n"));
-
-        Command(w, frmMain::kMnuEnd);
-        EXPECT_FALSE(::IsWindow(w.hwnd()));
-    }
+    }  // torn down without the closing steps, as a killed process would be
     EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
               test::IniSection("SAVE=1\r\nCAPC=1\r\n"));
 
     frmMain next(OptionsFor(app));
-    ASSERT_EQ(next.Form_Load(), frmMain::LoadResult::Started);
+    ASSERT_EQ(next.Form_Load(), Load::Started);
     EXPECT_TRUE(Checked(next, frmMain::kMnuJpg));
     EXPECT_TRUE(Checked(next, frmMain::kMnuClip));
     EXPECT_EQ(Tip(next), L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
@@ -172,64 +159,53 @@ TEST(Closing, SystemCloseAndSessionEndSaveSettingsAndRemoveTheIcon) {
     for (UINT message : {UINT(WM_CLOSE), UINT(WM_ENDSESSION)}) {
         TempFolder app;
         frmMain w(OptionsFor(app));
-        ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
+        ASSERT_EQ(w.Form_Load(), Load::Started);
         NOTIFYICONDATAW record = w.TrayRecord();
         ::SendMessageW(w.hwnd(), message, TRUE, 0);
         EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
                   test::IniSection("SAVE=0\r\nCAPC=0\r\n"))
             << message;
-        EXPECT_FALSE(TrayModify(record).ok()) << message;
+        EXPECT_FALSE(TrayModify(record)) << message;
     }
 }
 
-TEST(Closing, AChoiceOutlivesAProcessKilledWithoutClosing) {
+TEST(Closing, TheQuitItemSavesRemovesTheIconAndDestroysTheWindow) {
     TempFolder app;
-    {
-        frmMain w(OptionsFor(app));
-        ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
-        Command(w, frmMain::kMnuJpg);
-    }  // torn down without the closing steps, as a killed process would be
-    EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
-              test::IniSection("SAVE=1\r\nCAPC=0\r\n"));
+    frmMain w(OptionsFor(app));
+    ASSERT_EQ(w.Form_Load(), Load::Started);
+    NOTIFYICONDATAW record = w.TrayRecord();
+    test::WriteFileBytes(app / L"trovell.ini", "");  // edited away meanwhile
+    Command(w, frmMain::kMnuEnd);
+    EXPECT_FALSE(::IsWindow(w.hwnd()));
+    EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"), test::IniSection("SAVE=0\r\nCAPC=0\r\n"));
+    EXPECT_FALSE(TrayModify(record).ok());
+}
+
+TEST(Settings, AnUnwritableFileIsReportedOnceByBalloon) {
+    TempFolder app;
+    frmMain w(OptionsFor(app));
+    ASSERT_EQ(w.Form_Load(), Load::Started);
+    ASSERT_TRUE(::CreateDirectoryW((app / L"trovell.ini").c_str(), nullptr));  // in the way
+    Command(w, frmMain::kMnuJpg);
+    const std::wstring balloon = w.TrayRecord().szInfo;
+    EXPECT_EQ(balloon.rfind(L"設定を保存できませんでした。\n", 0), 0u) << balloon;
+    EXPECT_NE(balloon.find(L"trovell.ini"), std::wstring::npos) << balloon;
+    // The record is back to its own flags: a later tip change shows no balloon again.
+    EXPECT_EQ(w.TrayRecord().uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    Command(w, frmMain::kMnuClip);  // fails again, silently this time
+    EXPECT_EQ(std::wstring(w.TrayRecord().szInfo), balloon);
+    EXPECT_TRUE(Checked(w, frmMain::kMnuClip));  // the choice itself holds
 }
 
 TEST(Tray, ARestartedShellGetsTheIconAgain) {
     TempFolder app;
     frmMain w(OptionsFor(app));
-    ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
+    ASSERT_EQ(w.Form_Load(), Load::Started);
     NOTIFYICONDATAW record = w.TrayRecord();
     ASSERT_TRUE(TrayDelete(record).ok());  // what a crashed shell leaves
     ASSERT_FALSE(IconPresent(w));
     ::SendMessageW(w.hwnd(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(IconPresent(w));
-}
-
-TEST(Tray, RightReleasePopsUpTheMenuOtherEventsDoNothing) {
-    TempFolder app;
-    frmMain w(OptionsFor(app));
-    ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
-
-    std::atomic<bool> seen{false}, done{false};
-    std::thread watcher([&] {
-        while (!done) {
-            HWND menu = ::FindWindowW(L"#32768", nullptr);
-            if (menu && ::IsWindowVisible(menu)) {
-                seen = true;
-                ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-                ::PostMessageW(w.hwnd(), WM_CANCELMODE, 0, 0);
-            }
-            ::Sleep(20);
-        }
-    });
-    for (LPARAM ignored : {0x200, 0x201, 0x203, 0x204, 0x206, 0x207, 0x208, 0x209})
-        ::SendMessageW(w.hwnd(), 0x200, 0, ignored);
-    bool seenAfterIgnored = seen;
-    ::SendMessageW(w.hwnd(), 0x200, 0, 0x205);  // returns when the menu closes
-    done = true;
-    watcher.join();
-    EXPECT_FALSE(seenAfterIgnored);
-    EXPECT_TRUE(seen);
-    EXPECT_TRUE(::IsWindow(w.hwnd()));
 }
 
 TEST(ListWindow, EachMenuOpeningMakesANewBrowserThatTakesTheTrayClicksWhileShown) {
