@@ -36,37 +36,6 @@ bool HoldsPicture(HDC dc) {
     }
 }
 
-// Rows of 0x00RRGGBB pixels, wherever they live.
-struct PixelRows {
-    const uint8_t* first = nullptr;  // the top row
-    ptrdiff_t step = 0;              // bytes from one row to the next one down
-    const uint32_t* Row(int32_t y) const {
-        return reinterpret_cast<const uint32_t*>(first + step * y);
-    }
-};
-
-// The selected bitmap's own bits when it is a 32-bpp DIB section large enough: read in
-// place, with no copy that could fail for a large picture.
-bool DirectRows(HDC dc, int32_t width, int32_t height, PixelRows* rows) {
-    if (::GetObjectType(dc) != OBJ_MEMDC) return false;
-    DIBSECTION section{};
-    HGDIOBJ bitmap = ::GetCurrentObject(dc, OBJ_BITMAP);
-    if (::GetObjectW(bitmap, sizeof(section), &section) != sizeof(section)) return false;
-    if (!section.dsBm.bmBits || section.dsBmih.biBitCount != 32 ||
-        section.dsBmih.biCompression != BI_RGB || section.dsBm.bmWidth < width ||
-        section.dsBm.bmHeight < height)
-        return false;
-    ::GdiFlush();
-    const ptrdiff_t stride = section.dsBm.bmWidthBytes;
-    const auto* bits = static_cast<const uint8_t*>(section.dsBm.bmBits);
-    if (section.dsBmih.biHeight < 0) {
-        *rows = {bits, stride};
-    } else {  // bottom-up: the top row is the last in memory
-        *rows = {bits + stride * (section.dsBm.bmHeight - 1), -stride};
-    }
-    return true;
-}
-
 // An option the encoder may not know (4:4:4 needs Windows 8) is left at its default.
 void SetOption(IPropertyBag2* options, const wchar_t* name, const VARIANT& value) {
     PROPBAG2 option{};
@@ -87,8 +56,8 @@ Failure Fail(int16_t code, HRESULT hr) {
     return {code, ERROR_SUCCESS};
 }
 
-Failure Encode(const PixelRows& rows, UINT width, UINT height, const std::wstring& path,
-               uint8_t quality, bool* created) {
+Failure Encode(HDC source, UINT width, UINT height, const std::wstring& path, uint8_t quality,
+               bool* created) {
     HRESULT hr;
     ComPtr<IWICImagingFactory> factory;
     if (FAILED(hr = ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
@@ -125,14 +94,23 @@ Failure Encode(const PixelRows& rows, UINT width, UINT height, const std::wstrin
     if (FAILED(hr = frame->SetPixelFormat(&format)) || format != GUID_WICPixelFormat24bppBGR)
         return Fail(kJpegFormatError, hr);
 
-    // Successive WritePixels calls append rows, so the picture goes in blocks.
+    // Successive WritePixels calls append rows, so the picture goes in blocks. Each block is
+    // copied out with BitBlt: a DIB section's orientation cannot be read back (GetObject
+    // reports every height as positive), and the source may be any DC.
     const size_t stride = DibStride(static_cast<int>(width), 24);
     const UINT blockRows = static_cast<UINT>(std::clamp<size_t>(kBlockBytes / stride, 1, height));
+    DibSurface rows;
+    if (!rows.Resize(static_cast<int>(width), static_cast<int>(blockRows)))
+        return {kJpegFormatError, kErrorPictureTooLarge};
     std::vector<uint8_t> block(stride * blockRows);
     for (UINT y = 0; y < height; y += blockRows) {
         const UINT count = std::min(blockRows, height - y);
+        if (!::BitBlt(rows.dc(), 0, 0, static_cast<int>(width), static_cast<int>(count), source, 0,
+                      static_cast<int>(y), SRCCOPY))
+            return {kJpegNoBitmap};
+        const uint32_t* pixels = rows.bits();
         for (UINT r = 0; r < count; ++r) {
-            const uint32_t* src = rows.Row(static_cast<int32_t>(y + r));
+            const uint32_t* src = pixels + static_cast<size_t>(r) * width;
             uint8_t* dst = block.data() + r * stride;
             for (UINT x = 0; x < width; ++x) {
                 const uint32_t c = src[x];
@@ -160,18 +138,9 @@ Failure FlushToDisk(const std::wstring& path) {
 
 Failure Write(HDC dc, int32_t width, int32_t height, const std::wstring& path, uint8_t quality,
               bool* created) {
-    PixelRows rows;
-    DibSurface copy;
-    if (!DirectRows(dc, width, height, &rows)) {
-        // Any other source (a window DC, a device bitmap) is copied out first.
-        if (!copy.Resize(width, height)) return {kJpegFormatError, kErrorPictureTooLarge};
-        if (!::BitBlt(copy.dc(), 0, 0, width, height, dc, 0, 0, SRCCOPY)) return {kJpegNoBitmap};
-        rows = {reinterpret_cast<const uint8_t*>(copy.bits()),
-                static_cast<ptrdiff_t>(width) * 4};
-    }
     ComInit com;
-    Failure failure = Encode(rows, static_cast<UINT>(width), static_cast<UINT>(height), path,
-                             quality, created);
+    Failure failure =
+        Encode(dc, static_cast<UINT>(width), static_cast<UINT>(height), path, quality, created);
     // Every COM object, and with them the stream's file handle, is released by now.
     return failure.code == kJpegOk ? FlushToDisk(path) : failure;
 }
