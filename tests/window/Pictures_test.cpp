@@ -101,8 +101,8 @@ TEST(BmpWriter, SavedFileDecodesThroughWicToSamePixelsAndReplacesOldFile) {
     DibSurface s;
     ASSERT_TRUE(s.Resize(37, 23));
     FillDistinct(s);
-    DWORD error = 0;
-    ASSERT_TRUE(SaveBmp(s, path, &error)) << error;
+    const Status saved = SaveBmp(s, path);
+    ASSERT_TRUE(saved.ok()) << saved.code();
 
     WIN32_FILE_ATTRIBUTE_DATA info{};
     ASSERT_TRUE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &info));
@@ -114,8 +114,7 @@ TEST(BmpWriter, SavedFileDecodesThroughWicToSamePixelsAndReplacesOldFile) {
     EXPECT_EQ(Pixels(back), Pixels(s));
 
     const std::wstring missing = dir / L"missing\\a.bmp";
-    EXPECT_FALSE(SaveBmp(s, missing, &error));
-    EXPECT_EQ(error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(SaveBmp(s, missing).code(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(Exists(missing));
 }
 
@@ -249,8 +248,8 @@ protected:
 
     std::vector<uint32_t> Read() {
         DibSurface target;
-        DWORD error = 0;
-        EXPECT_EQ(ReadClipboardBitmap(target, &error), ClipboardRead::Ok) << error;
+        const Status read = ReadClipboardPicture(target);
+        EXPECT_TRUE(read.ok()) << read.code();
         return Pixels(target);
     }
 
@@ -268,10 +267,10 @@ TEST_F(Clipboard, TwentyFourBitBottomUpDibReadExactly) {
             std::memcpy(&bits[(h - 1 - y) * stride + x * 3], &expected[y * w + x], 3);
         }
     Put(CF_DIB, Dib(40, w, h, 24, BI_RGB, {}, bits));
-    EXPECT_TRUE(ClipboardHasBitmap());
+    EXPECT_TRUE(ClipboardHasPicture());
     DibSurface target;
-    DWORD error = 0;
-    ASSERT_EQ(ReadClipboardBitmap(target, &error), ClipboardRead::Ok) << error;
+    const Status read = ReadClipboardPicture(target);
+    ASSERT_TRUE(read.ok()) << read.code();
     EXPECT_EQ(target.width(), w);
     EXPECT_EQ(target.height(), h);
     EXPECT_EQ(Pixels(target), expected);
@@ -303,11 +302,10 @@ TEST_F(Clipboard, TopDownBitfieldsAndPaletteDibsReadExactly) {
 
 TEST_F(Clipboard, TextOnlyGivesNoBitmapAndKeepsTarget) {
     Put(CF_TEXT, {'t', 'e', 'x', 't', 0});
-    EXPECT_FALSE(ClipboardHasBitmap());
+    EXPECT_FALSE(ClipboardHasPicture());
     DibSurface target;
     ASSERT_TRUE(target.Resize(2, 2));
-    DWORD error = 0;
-    EXPECT_EQ(ReadClipboardBitmap(target, &error), ClipboardRead::NoBitmap);
+    EXPECT_EQ(ReadClipboardPicture(target).code(), kErrorNoClipboardPicture);
     EXPECT_EQ(target.width(), 2);
 }
 
@@ -337,13 +335,13 @@ std::thread HoldClipboard(DWORD ms, HANDLE opened) {
 TEST_F(Clipboard, HeldElsewhereBeyondRetryIsBusy_BriefHoldIsWaitedOut) {
     HANDLE opened = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
     DibSurface target;
-    DWORD error = 0;
     std::thread longHold = HoldClipboard(700, opened);
     ::WaitForSingleObject(opened, INFINITE);
     const DWORD start = ::GetTickCount();
-    EXPECT_EQ(ReadClipboardBitmap(target, &error), ClipboardRead::Busy);
+    const Status busy = ReadClipboardPicture(target);
     const DWORD waited = ::GetTickCount() - start;
-    EXPECT_NE(error, 0u);
+    EXPECT_FALSE(busy.ok());
+    EXPECT_NE(busy.code(), kErrorNoClipboardPicture);
     EXPECT_TRUE(target.empty());
     EXPECT_GE(waited, 200u);  // it did retry, for about a quarter of a second
     EXPECT_LT(waited, 600u);
@@ -351,7 +349,7 @@ TEST_F(Clipboard, HeldElsewhereBeyondRetryIsBusy_BriefHoldIsWaitedOut) {
 
     std::thread shortHold = HoldClipboard(100, opened);
     ::WaitForSingleObject(opened, INFINITE);
-    EXPECT_EQ(ReadClipboardBitmap(target, &error), ClipboardRead::Ok);
+    EXPECT_TRUE(ReadClipboardPicture(target).ok());
     EXPECT_EQ(target.width(), 4);
     shortHold.join();
     ::CloseHandle(opened);
@@ -361,8 +359,8 @@ TEST_F(Clipboard, WrittenBitmapReadsBackExactly) {
     DibSurface picture;
     ASSERT_TRUE(picture.Resize(37, 23));
     FillDistinct(picture);
-    DWORD error = 0;
-    ASSERT_TRUE(WriteClipboardBitmap(picture, &error, owner_)) << error;
+    const Status written = WriteClipboardBitmap(picture, owner_);
+    ASSERT_TRUE(written.ok()) << written.code();
     EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
     EXPECT_EQ(Read(), Pixels(picture));
 }

@@ -15,11 +15,13 @@ TEST(MakeFolder, CreatesOneLevelAndRefusesExistingOrOrphanFolders) {
     EXPECT_TRUE(FolderExists(root / L"021231\\"));
     EXPECT_TRUE(FolderExists(root / L"021231"));
 
-    EXPECT_FALSE(MakeFolder(root / L"021231"));
-    EXPECT_FALSE(LastErrorText().empty());
+    const Status failed1 = MakeFolder(root / L"021231");
+    EXPECT_FALSE(failed1.ok());
+    EXPECT_FALSE(failed1.Text().empty());
 
-    EXPECT_FALSE(MakeFolder(root / L"missing\\021231"));
-    EXPECT_FALSE(LastErrorText().empty());
+    const Status failed2 = MakeFolder(root / L"missing\\021231");
+    EXPECT_FALSE(failed2.ok());
+    EXPECT_FALSE(failed2.Text().empty());
     EXPECT_FALSE(FolderExists(root / L"missing"));
 }
 
@@ -40,8 +42,9 @@ TEST(RemoveFile, DeletesAPictureButNotAReadOnlyOne) {
     EXPECT_TRUE(RemoveFile(root / L"a.bmp"));
     EXPECT_FALSE(test::PathExists(root / L"a.bmp"));
 
-    EXPECT_FALSE(RemoveFile(root / L"b.bmp"));
-    EXPECT_FALSE(LastErrorText().empty());
+    const Status failed3 = RemoveFile(root / L"b.bmp");
+    EXPECT_FALSE(failed3.ok());
+    EXPECT_FALSE(failed3.Text().empty());
     EXPECT_EQ(test::ReadFileBytes(root / L"b.bmp"), "y");
 
     EXPECT_FALSE(RemoveFile(root / L"missing.bmp"));
@@ -58,8 +61,9 @@ TEST(RemoveFolder, TakesThePicturesWithItButForcesNothing) {
     ASSERT_TRUE(MakeFolder(root / L"030101"));
     test::WriteFileBytes(root / L"030101\\keep.bmp", "k");
     ::SetFileAttributesW((root / L"030101\\keep.bmp").c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(RemoveFolder(root / L"030101"));
-    EXPECT_FALSE(LastErrorText().empty());
+    const Status failed4 = RemoveFolder(root / L"030101");
+    EXPECT_FALSE(failed4.ok());
+    EXPECT_FALSE(failed4.Text().empty());
     EXPECT_EQ(test::ReadFileBytes(root / L"030101\\keep.bmp"), "k");
 
     EXPECT_FALSE(RemoveFolder(root / L"never"));
@@ -76,8 +80,9 @@ TEST(MoveFileTo, MovesAndRenamesButNeverOverwrites) {
     EXPECT_FALSE(test::PathExists(root / L"a\\1.bmp"));
     EXPECT_EQ(test::ReadFileBytes(root / L"b\\写真.bmp"), "one");
 
-    EXPECT_FALSE(MoveFileTo(root / L"b\\写真.bmp", root / L"b\\2.bmp"));
-    EXPECT_FALSE(LastErrorText().empty());
+    const Status failed5 = MoveFileTo(root / L"b\\写真.bmp", root / L"b\\2.bmp");
+    EXPECT_FALSE(failed5.ok());
+    EXPECT_FALSE(failed5.Text().empty());
     EXPECT_EQ(test::ReadFileBytes(root / L"b\\写真.bmp"), "one");
     EXPECT_EQ(test::ReadFileBytes(root / L"b\\2.bmp"), "two");
 

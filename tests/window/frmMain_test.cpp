@@ -33,7 +33,7 @@ std::wstring Tip(const frmMain& w) { return w.TrayRecord().szTip; }
 // True while the shell knows the icon: a modify of an unknown icon fails.
 bool IconPresent(const frmMain& w) {
     NOTIFYICONDATAW probe = w.TrayRecord();
-    return TrayModify(probe);
+    return TrayModify(probe).ok();
 }
 
 void Command(frmMain& w, UINT id) { ::SendMessageW(w.hwnd(), WM_COMMAND, id, 0); }
@@ -42,7 +42,7 @@ void Command(frmMain& w, UINT id) { ::SendMessageW(w.hwnd(), WM_COMMAND, id, 0);
 TEST(Startup, BuildsImgAndUserFolderAndAddsTheIconHidden) {
     TempFolder app;
     frmMain w(OptionsFor(app));
-    ASSERT_TRUE(w.Form_Load());
+    ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
     std::wstring user = UserFolderName();
     ASSERT_FALSE(user.empty());
     EXPECT_EQ(w.session().CurrentUserName, user);
@@ -71,7 +71,7 @@ TEST(Startup, StoredSettingsSetTheMarksAndTheTip) {
     TempFolder app;
     test::WriteFileBytes(app / L"trovell.ini", test::IniSection("SAVE=1\r\nCAPC=1\r\n"));
     frmMain w(OptionsFor(app));
-    ASSERT_TRUE(w.Form_Load());
+    ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
     EXPECT_FALSE(Checked(w, frmMain::kMnuBmp));
     EXPECT_TRUE(Checked(w, frmMain::kMnuJpg));
     EXPECT_FALSE(Checked(w, frmMain::kMnuMy));
@@ -83,7 +83,7 @@ TEST(Startup, UnknownSettingValuesKeepTheBuiltMarks) {
     TempFolder app;
     test::WriteFileBytes(app / L"trovell.ini", test::IniSection("SAVE=2\r\nCAPC=2\r\n"));
     frmMain w(OptionsFor(app));
-    ASSERT_TRUE(w.Form_Load());
+    ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
     EXPECT_TRUE(Checked(w, frmMain::kMnuBmp));
     EXPECT_FALSE(Checked(w, frmMain::kMnuJpg));
     EXPECT_TRUE(Checked(w, frmMain::kMnuMy));
@@ -96,7 +96,7 @@ TEST(SingleInstance, SecondStartWarnsOnceAndLeavesFileAndIconAlone) {
     const std::string ini = "[someone]\r\nSAVE=1\r\nCAPC=0\r\n[other]\r\nSAVE=0\r\nCAPC=1\r\n";
     test::WriteFileBytes(app / L"trovell.ini", ini);
     frmMain first(OptionsFor(app));
-    ASSERT_TRUE(first.Form_Load());
+    ASSERT_EQ(first.Form_Load(), frmMain::LoadResult::Started);
 
     int boxes = 0;
     std::wstring text, title;
@@ -107,7 +107,7 @@ TEST(SingleInstance, SecondStartWarnsOnceAndLeavesFileAndIconAlone) {
     });
     {
         frmMain second(OptionsFor(app));
-        EXPECT_FALSE(second.Form_Load());
+        EXPECT_EQ(second.Form_Load(), frmMain::LoadResult::AlreadyRunning);
     }
     SetMessageBoxHandler({});
     EXPECT_EQ(boxes, 1);
@@ -121,16 +121,16 @@ TEST(SingleInstance, SecondStartWarnsOnceAndLeavesFileAndIconAlone) {
 TEST(SingleInstance, AnotherExeRunsBesideIt) {
     TempFolder app, other;
     frmMain first(OptionsFor(app));
-    ASSERT_TRUE(first.Form_Load());
+    ASSERT_EQ(first.Form_Load(), frmMain::LoadResult::Started);
     frmMain second(OptionsFor(other));
-    EXPECT_TRUE(second.Form_Load());
+    EXPECT_EQ(second.Form_Load(), frmMain::LoadResult::Started);
 }
 
 TEST(Menu, FormatAndMethodCommandsMoveMarksAndTipAndPersistAtExit) {
     TempFolder app;
     {
         frmMain w(OptionsFor(app));
-        ASSERT_TRUE(w.Form_Load());
+        ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
         Command(w, frmMain::kMnuJpg);
         EXPECT_FALSE(Checked(w, frmMain::kMnuBmp));
         EXPECT_TRUE(Checked(w, frmMain::kMnuJpg));
@@ -143,7 +143,9 @@ TEST(Menu, FormatAndMethodCommandsMoveMarksAndTipAndPersistAtExit) {
         EXPECT_FALSE(Checked(w, frmMain::kMnuMy));
         EXPECT_TRUE(Checked(w, frmMain::kMnuClip));
         EXPECT_EQ(Tip(w), L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
-        EXPECT_FALSE(test::PathExists(app / L"trovell.ini"));  // nothing written until the end
+        // Written at each choice, not only at the end.
+        EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
+                  test::IniSection("SAVE=1\r\nCAPC=1\r\n"));
 
         Command(w, frmMain::kMnuEnd);
         EXPECT_FALSE(::IsWindow(w.hwnd()));
@@ -152,7 +154,7 @@ TEST(Menu, FormatAndMethodCommandsMoveMarksAndTipAndPersistAtExit) {
               test::IniSection("SAVE=1\r\nCAPC=1\r\n"));
 
     frmMain next(OptionsFor(app));
-    ASSERT_TRUE(next.Form_Load());
+    ASSERT_EQ(next.Form_Load(), frmMain::LoadResult::Started);
     EXPECT_TRUE(Checked(next, frmMain::kMnuJpg));
     EXPECT_TRUE(Checked(next, frmMain::kMnuClip));
     EXPECT_EQ(Tip(next), L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
@@ -170,7 +172,7 @@ TEST(Closing, SystemCloseAndSessionEndSaveSettingsAndRemoveTheIcon) {
     for (UINT message : {UINT(WM_CLOSE), UINT(WM_ENDSESSION)}) {
         TempFolder app;
         frmMain w(OptionsFor(app));
-        ASSERT_TRUE(w.Form_Load());
+        ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
         NOTIFYICONDATAW record = w.TrayRecord();
         ::SendMessageW(w.hwnd(), message, TRUE, 0);
         EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
@@ -180,20 +182,21 @@ TEST(Closing, SystemCloseAndSessionEndSaveSettingsAndRemoveTheIcon) {
     }
 }
 
-TEST(Closing, WithoutClosingNothingIsWritten) {
+TEST(Closing, AChoiceSurvivesATeardownWithoutTheClosingSteps) {
     TempFolder app;
     {
         frmMain w(OptionsFor(app));
-        ASSERT_TRUE(w.Form_Load());
+        ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
+        EXPECT_FALSE(test::PathExists(app / L"trovell.ini"));  // nothing chosen, nothing written
         Command(w, frmMain::kMnuJpg);
     }  // torn down without the closing steps, as a killed process would be
-    EXPECT_FALSE(test::PathExists(app / L"trovell.ini"));
+    EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"), test::IniSection("SAVE=1\r\nCAPC=0\r\n"));
 }
 
 TEST(Tray, ARestartedShellGetsTheIconAgain) {
     TempFolder app;
     frmMain w(OptionsFor(app));
-    ASSERT_TRUE(w.Form_Load());
+    ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
     NOTIFYICONDATAW record = w.TrayRecord();
     ASSERT_TRUE(TrayDelete(record));  // what a crashed shell leaves
     ASSERT_FALSE(IconPresent(w));
@@ -204,7 +207,7 @@ TEST(Tray, ARestartedShellGetsTheIconAgain) {
 TEST(Tray, RightReleasePopsUpTheMenuOtherEventsDoNothing) {
     TempFolder app;
     frmMain w(OptionsFor(app));
-    ASSERT_TRUE(w.Form_Load());
+    ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
 
     std::atomic<bool> seen{false}, done{false};
     std::thread watcher([&] {
