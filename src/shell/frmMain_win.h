@@ -15,6 +15,10 @@
 
 namespace trovell {
 
+namespace capture {
+class frmTrovell;
+}
+
 struct frmMainOptions {
     std::wstring appFolder;  // empty: the exe's folder
     std::wstring exePath;    // names the single instance; empty: the exe's path
@@ -60,6 +64,9 @@ public:
     // The clipboard store and the drop window both come here.
     bool StorePicture(const DibSurface& picture);
 
+    // The capture window while it is loaded; it exists at most once.
+    capture::frmTrovell* CaptureWindow() const noexcept;
+
     // The tray callback and the menu items, as the messages deliver them.
     void Form_MouseMove(LPARAM mouseMessage);
     void mnu_cap_Click();
@@ -91,6 +98,7 @@ private:
     UniqueMenu mnu_;
     NOTIFYICONDATAW trayRecord_{};
     HWND listWindow_ = nullptr;  // the browser opened last; owned by its own window
+    std::unique_ptr<capture::frmTrovell> frmTrovell_;
     UINT taskbarCreated_ = 0;
     bool storing_ = false;
     int pendingStores_ = 0;    // clicks that arrived while a store ran
