@@ -24,9 +24,9 @@ int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) 
     return 0;
 }
 
-bool FaceInstalled(const wchar_t* face, BYTE charset) {
+bool HasJapanese(const wchar_t* face) {
     LOGFONTW want{};
-    want.lfCharSet = charset;
+    want.lfCharSet = SHIFTJIS_CHARSET;
     std::wcsncpy(want.lfFaceName, face, LF_FACESIZE - 1);
     bool found = false;
     WindowDc screen(nullptr);
@@ -34,22 +34,40 @@ bool FaceInstalled(const wchar_t* face, BYTE charset) {
     return found;
 }
 
+int CALLBACK NoteProportionalFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM face) {
+    // Faces starting with '@' are the vertical-writing variants.
+    if (font->lfFaceName[0] == L'@' || (font->lfPitchAndFamily & 3) != VARIABLE_PITCH) return 1;
+    std::wcsncpy(reinterpret_cast<wchar_t*>(face), font->lfFaceName, LF_FACESIZE - 1);
+    return 0;
+}
+
+// The face of the label: the one it was designed with; where that is missing, the system's
+// message font if it has Japanese, else any proportional Japanese face. Left to the font
+// mapper, a missing face could come out as one without Japanese glyphs, which shows them
+// borrowed from another font, never bold.
+std::wstring LabelFace() {
+    if (HasJapanese(texts::kLabelFont)) return texts::kLabelFont;
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0) &&
+        HasJapanese(metrics.lfMessageFont.lfFaceName))
+        return metrics.lfMessageFont.lfFaceName;
+    LOGFONTW any{};
+    any.lfCharSet = SHIFTJIS_CHARSET;
+    wchar_t face[LF_FACESIZE] = {};
+    WindowDc screen(nullptr);
+    ::EnumFontFamiliesExW(screen.get(), &any, NoteProportionalFace, reinterpret_cast<LPARAM>(face),
+                          0);
+    if (face[0]) return face;
+    return metrics.lfMessageFont.lfFaceName;
+}
+
 UniqueFont MakeLabelFont(int dotsPerInch) {
     LOGFONTW font{};
     font.lfHeight = FontHeightForPoints(layout::kLabelPoints, dotsPerInch);
     font.lfWeight = layout::kLabelWeight;
     font.lfCharSet = layout::kLabelCharset;
-    std::wcsncpy(font.lfFaceName, texts::kLabelFont, LF_FACESIZE - 1);
-    if (!FaceInstalled(font.lfFaceName, font.lfCharSet)) {
-        // Left to the font mapper the face could come out without Japanese glyphs: the
-        // system's own message font shows Japanese on every system that shows this text.
-        NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof(metrics);
-        if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-            std::wcsncpy(font.lfFaceName, metrics.lfMessageFont.lfFaceName, LF_FACESIZE - 1);
-            font.lfCharSet = metrics.lfMessageFont.lfCharSet;
-        }
-    }
+    std::wcsncpy(font.lfFaceName, LabelFace().c_str(), LF_FACESIZE - 1);
     return UniqueFont(::CreateFontIndirectW(&font));
 }
 

@@ -31,6 +31,14 @@ using trovell::test::TempFolder;
 
 namespace {
 
+std::string Utf8(const wchar_t* text) {
+    std::string out(::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr), 0);
+    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), static_cast<int>(out.size()), nullptr,
+                          nullptr);
+    if (!out.empty()) out.pop_back();
+    return out;
+}
+
 std::vector<uint32_t> Pixels(const DibSurface& s, const Rect& r) {
     std::vector<uint32_t> out;
     const uint32_t* bits = s.bits();
@@ -491,15 +499,17 @@ TEST(Dialog, ClientAndControlsAt96DpiEqualTheTwipsTable) {
     ASSERT_TRUE(::GetObjectW(d.LabelFont(), sizeof(font), &font));
     EXPECT_EQ(font.lfHeight, -16);
     EXPECT_EQ(font.lfWeight, 700);
-    if (std::wstring(font.lfFaceName) == L"ＭＳ Ｐゴシック") {
-        EXPECT_EQ(font.lfCharSet, 128);
-    } else {
-        NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof(metrics);
-        ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
-        EXPECT_STREQ(font.lfFaceName, metrics.lfMessageFont.lfFaceName);
-        std::printf("no MS PGothic here; the label uses the message font\n");
-    }
+    EXPECT_EQ(font.lfCharSet, 128);
+    // Whatever face stands in for a missing one, it has Japanese glyphs of its own.
+    HDC screen = ::GetDC(nullptr);
+    HGDIOBJ old = ::SelectObject(screen, d.LabelFont());
+    wchar_t face[LF_FACESIZE] = {};
+    ::GetTextFaceW(screen, LF_FACESIZE, face);
+    EXPECT_EQ(::GetTextCharset(screen), SHIFTJIS_CHARSET) << "face " << Utf8(face);
+    ::SelectObject(screen, old);
+    ::ReleaseDC(nullptr, screen);
+    if (std::wstring(font.lfFaceName) != L"ＭＳ Ｐゴシック")
+        std::printf("no MS PGothic here; the label is in %s\n", Utf8(face).c_str());
     EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(d.Label1(), WM_GETFONT, 0, 0)), d.LabelFont());
 }
 
