@@ -1,5 +1,7 @@
 #include "capture/CaptureRules.h"
 
+#include <algorithm>
+
 namespace trovell::capture {
 
 Rect SelectionFrame(Point start, Point pointer) {
@@ -19,6 +21,11 @@ Rect SelectionFrame(Point start, Point pointer) {
         frame.height = pointer.y - start.y;
     }
     return frame;
+}
+
+Point ClampToCanvas(Point pointer, Size canvas) {
+    return {std::clamp(pointer.x, 0, std::max(canvas.width - 1, 0)),
+            std::clamp(pointer.y, 0, std::max(canvas.height - 1, 0))};
 }
 
 bool HitsFrame(const Rect& frame, Point at) {

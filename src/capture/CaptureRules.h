@@ -9,6 +9,10 @@ namespace trovell::capture {
 // pointer went. On the start line that side is 0 wide.
 Rect SelectionFrame(Point start, Point pointer);
 
+// The pointer held to the canvas: with a second screen it can leave the one that was frozen,
+// and a frame beyond the frozen picture would carry pixels nobody saw.
+Point ClampToCanvas(Point pointer, Size canvas);
+
 // A windowless image takes the mouse anywhere inside its area; an empty one nowhere.
 bool HitsFrame(const Rect& frame, Point at);
 

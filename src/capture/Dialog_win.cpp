@@ -150,7 +150,10 @@ Point Dialog::ClientOrigin() const {
 }
 
 Rect Dialog::Image1Twips() const {
-    return layout::kImage1;
+    // The picture as drawn, whole pixels: where the twips fall between two pixels, the zone
+    // must not reach the pixel beside the visible picture, where a move would not store.
+    const Rect p = Image1Pixels();
+    return {p.left * twips_.x, p.top * twips_.y, p.width * twips_.x, p.height * twips_.y};
 }
 
 Rect Dialog::Image1Pixels() const {

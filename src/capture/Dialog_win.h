@@ -37,7 +37,7 @@ public:
     void Image1_MouseMove(int button, int shift, Point at);
 
     // Where the drop picture is: the client area's origin on the screen (pixels) and the
-    // picture within it (twips).
+    // picture within it (twips; the layout's own numbers at 96 dpi).
     Point ClientOrigin() const;
     Rect Image1Twips() const;
     Rect Image1Pixels() const;

@@ -55,9 +55,16 @@ RECT Inflated(const Rect& r) {
 frmTrovell::frmTrovell(Host host) : host_(std::move(host)) {}
 
 frmTrovell::~frmTrovell() {
-    // Vanishing without the closing steps (the process ends): the override must not outlive
-    // the pointer it names.
-    if (PointerOverride() == picIcon2_.get() && picIcon2_) SetPointerOverride(nullptr);
+    // Vanishing without the closing steps (the process ends), too.
+    ReleasePointers();
+}
+
+void frmTrovell::ReleasePointers() {
+    // Neither the override nor the pointer on the screen may outlive the picture it names.
+    if (picIcon2_ && PointerOverride() == picIcon2_.get()) SetPointerOverride(nullptr);
+    const HCURSOR shown = ::GetCursor();
+    if (shown && (shown == picIcon1_.get() || shown == picIcon2_.get()))
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
 }
 
 Status frmTrovell::Form_Load() {
@@ -125,6 +132,7 @@ void frmTrovell::Form_Unload() {
     blnSelecting_ = blnDragging_ = false;
     SetPointerOverride(nullptr);
     ownPointer_ = nullptr;
+    ReleasePointers();
     ::ShowWindow(hwnd(), SW_HIDE);
     // A pending drop is abandoned: nothing is stored.
     if (dialog_) dialog_->Form_Unload();
@@ -177,7 +185,8 @@ void frmTrovell::Picture1_MouseDown(int button, int /*shift*/, Point at) {
 
 void frmTrovell::Picture1_MouseMove(int /*button*/, int /*shift*/, Point at) {
     if (!blnSelecting_) return;
-    SetFrame(SelectionFrame(sngStart_, at), true);
+    const DibSurface& canvas = Picture1_.surface();
+    SetFrame(SelectionFrame(sngStart_, ClampToCanvas(at, {canvas.width(), canvas.height()})), true);
 }
 
 void frmTrovell::Picture1_MouseUp(int /*button*/, int /*shift*/, Point /*at*/) {

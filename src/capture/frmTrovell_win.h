@@ -77,6 +77,7 @@ private:
     void SetFrame(const Rect& frame, bool visible);
     void ShowDropWindow();
     void ApplyPointer();
+    void ReleasePointers();
     void CreateFrameTip();
 
     Host host_;

@@ -36,6 +36,14 @@ TEST(SelectionFrame, DependsOnlyOnTheLastPointerPosition) {
     EXPECT_EQ(frame, (Rect{100, 20, 60, 30}));
 }
 
+TEST(SelectionFrame, PointerBeyondTheFrozenScreenCountsAtItsEdge) {
+    const Size canvas{1280, 800};
+    EXPECT_EQ(ClampToCanvas({-300, 400}, canvas), (Point{0, 400}));
+    EXPECT_EQ(ClampToCanvas({1500, -2}, canvas), (Point{1279, 0}));
+    EXPECT_EQ(ClampToCanvas({1279, 799}, canvas), (Point{1279, 799}));
+    EXPECT_EQ(ClampToCanvas({640, 900}, canvas), (Point{640, 799}));
+}
+
 TEST(SelectionFrame, AnEmptyFrameCannotBePressedAOnePixelFrameCan) {
     EXPECT_FALSE(HitsFrame({100, 50, 0, 0}, {100, 50}));
     EXPECT_FALSE(HitsFrame({100, 50, 0, 40}, {100, 60}));

@@ -489,6 +489,7 @@ TEST(Dialog, ClientAndControlsAt96DpiEqualTheTwipsTable) {
         return Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
     };
     EXPECT_EQ(d.Image1Pixels(), (Rect{10, 4, 163, 85}));
+    EXPECT_EQ(d.Image1Twips(), (Rect{150, 60, 2445, 1275}));  // the drop zone's picture
     EXPECT_EQ(inClient(d.Label1()), (Rect{12, 38, 157, 29}));
     EXPECT_EQ(inClient(d.Picture1Window()), (Rect{8, 98, 167, 139}));
 
