@@ -29,8 +29,7 @@ Point ClampToCanvas(Point pointer, Size canvas) {
 }
 
 bool HitsFrame(const Rect& frame, Point at) {
-    return at.x >= frame.left && at.x < frame.right() && at.y >= frame.top &&
-           at.y < frame.bottom();
+    return at.x >= frame.left && at.x < frame.right() && at.y >= frame.top && at.y < frame.bottom();
 }
 
 bool InDropZone(Point pointer, Point clientOrigin, const Rect& picture, const TwipsPerPixel& t) {

@@ -165,8 +165,8 @@ void frmTrovell::SetFrame(const Rect& frame, bool visible) {
         tool.cbSize = TTTOOLINFOW_V2_SIZE;
         tool.hwnd = Picture1_.hwnd();
         tool.uId = kFrameTool;
-        tool.rect = visible ? RECT{frame.left, frame.top, frame.right(), frame.bottom()}
-                            : RECT{0, 0, 0, 0};
+        tool.rect =
+            visible ? RECT{frame.left, frame.top, frame.right(), frame.bottom()} : RECT{0, 0, 0, 0};
         ::SendMessageW(tooltip_.get(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }

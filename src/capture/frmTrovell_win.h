@@ -49,7 +49,7 @@ public:
 
     HWND Picture1Window() const noexcept { return Picture1_.hwnd(); }
     const DibSurface& Picture1() const noexcept { return Picture1_.surface(); }  // frozen copy
-    const DibSurface& Picture2() const noexcept { return Picture2_; }             // carrier
+    const DibSurface& Picture2() const noexcept { return Picture2_; }            // carrier
     const Rect& Image1() const noexcept { return Image1_; }
     bool Image1Visible() const noexcept { return image1Visible_; }
     bool Dragging() const noexcept { return blnDragging_; }

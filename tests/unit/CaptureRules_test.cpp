@@ -16,12 +16,12 @@ TEST(SelectionFrame, SpansFromTheStartToThePointerWhicheverWayItWent) {
         Rect frame;
     };
     const Case cases[] = {
-        {{100, 50}, {40, 80}, {40, 50, 60, 30}},    // left and down
-        {{100, 50}, {160, 20}, {100, 20, 60, 30}},  // right and up
-        {{100, 50}, {100, 50}, {100, 50, 0, 0}},    // a press without a move
-        {{100, 50}, {100, 90}, {100, 50, 0, 40}},   // on the start line: that side is 0
-        {{100, 50}, {101, 51}, {100, 50, 1, 1}},
-        {{0, 0}, {3839, 2159}, {0, 0, 3839, 2159}},
+        {{100, 50}, {40, 80}, {40, 50, 60, 30}},     // left and down
+        {{100, 50}, {160, 20}, {100, 20, 60, 30}},   // right and up
+        {{100, 50}, {100, 50}, {100, 50, 0, 0}},     // a press without a move
+        {{100, 50}, {100, 90}, {100, 50, 0, 40}},    // on the start line: that side is 0
+        {{100, 50}, {101, 51}, {100, 50, 1, 1}},     // the smallest frame
+        {{0, 0}, {3839, 2159}, {0, 0, 3839, 2159}},  // a 4K screen's whole
     };
     for (const Case& c : cases) {
         const Rect got = SelectionFrame(c.start, c.pointer);
@@ -86,7 +86,7 @@ TEST(DropZone, IsThePicturesTrueRectangleWithStrictEdges) {
 }
 
 TEST(DropZone, EachAxisConvertsByItsOwnFactor) {
-    const TwipsPerPixel t{12, 15};  // 120 dpi across, 96 down
+    const TwipsPerPixel t{12, 15};          // 120 dpi across, 96 down
     const Rect picture{120, 60, 240, 150};  // 10..30 px across, 4..14 px down
     EXPECT_FALSE(InDropZone({10, 8}, {0, 0}, picture, t));
     EXPECT_TRUE(InDropZone({11, 8}, {0, 0}, picture, t));
@@ -148,8 +148,8 @@ TEST(Pointers, MapsAreTheDescribedSquares) {
         const art::PixelMap& map;
         uint32_t (*expected)(int, int);
     };
-    for (const Case& c : {Case{art::kDragPointer, DragPointerPixel},
-                          Case{art::kDropPointer, DropPointerPixel}}) {
+    for (const Case& c :
+         {Case{art::kDragPointer, DragPointerPixel}, Case{art::kDropPointer, DropPointerPixel}}) {
         ASSERT_EQ(c.map.width, 32);
         ASSERT_EQ(c.map.height, 32);
         std::vector<uint32_t> argb(32 * 32);

@@ -2,6 +2,7 @@
 // handlers are driven by the messages the canvas receives, with the pointer placed where the
 // drag reads it.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <psapi.h>
 
@@ -18,8 +19,8 @@
 #include "capture/CaptureRules.h"
 #include "capture/Dialog_win.h"
 #include "capture/frmTrovell_win.h"
-#include "platform/PixelArt.h"
 #include "platform/PictureLoader_win.h"
+#include "platform/PixelArt.h"
 #include "platform/Pointer_win.h"
 #include "platform/ScreenMetrics_win.h"
 #include "shell/frmMain_win.h"
@@ -134,13 +135,13 @@ struct Capture {
     std::unique_ptr<frmTrovell> w;
 
     Capture() {
-        w = std::make_unique<frmTrovell>(frmTrovell::Host{
-            .store =
-                [this](const DibSurface& p) {
-                    stored.push_back({p.width(), p.height(), Pixels(p)});
-                    return true;
-                },
-            .unloaded = [this] { unloaded = true; }});
+        w = std::make_unique<frmTrovell>(
+            frmTrovell::Host{.store =
+                                 [this](const DibSurface& p) {
+                                     stored.push_back({p.width(), p.height(), Pixels(p)});
+                                     return true;
+                                 },
+                             .unloaded = [this] { unloaded = true; }});
         const Status loaded = w->Form_Load();
         EXPECT_TRUE(loaded.ok()) << loaded.code();
     }
@@ -235,7 +236,8 @@ TEST(Capture, FrameTipIsSetOnTheFramesArea) {
     tool.hwnd = c.canvas();
     tool.uId = 1;
     tool.lpszText = text;
-    ASSERT_TRUE(::SendMessageW(c.w->FrameTip(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));
+    ASSERT_TRUE(
+        ::SendMessageW(c.w->FrameTip(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));
     EXPECT_STREQ(text, L"ドラッグを開始できます。");
     EXPECT_EQ(tool.rect.left, 100);
     EXPECT_EQ(tool.rect.top, 100);
@@ -379,8 +381,8 @@ TEST(Drag, FirstMoveOverTheDropPictureStoresTheCarrierAndClosesTheDropWindow) {
 
     // The same selection again: a fresh drop window, a second store.
     c.DropOnPicture({550, 450});
-    ::SendMessageW(c.drop()->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(c.drop()->Image1Pixels().left + 5,
-                                                                 c.drop()->Image1Pixels().top + 5));
+    ::SendMessageW(c.drop()->hwnd(), WM_MOUSEMOVE, 0,
+                   MAKELPARAM(c.drop()->Image1Pixels().left + 5, c.drop()->Image1Pixels().top + 5));
     EXPECT_EQ(c.stored.size(), 2u);
 }
 
@@ -417,8 +419,8 @@ TEST(Drag, ANewDragWhileADropWaitsReplacesTheCarrierAndOnePixelStoresOnePixel) {
     c.Select({700, 500}, {701, 501});
     c.DropOnPicture({700, 500});
     ASSERT_TRUE(c.DropShown());
-    ::SendMessageW(c.drop()->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(c.drop()->Image1Pixels().left + 5,
-                                                                 c.drop()->Image1Pixels().top + 5));
+    ::SendMessageW(c.drop()->hwnd(), WM_MOUSEMOVE, 0,
+                   MAKELPARAM(c.drop()->Image1Pixels().left + 5, c.drop()->Image1Pixels().top + 5));
     ASSERT_EQ(c.stored.size(), 1u);
     EXPECT_EQ(c.stored[0].width, 1);
     EXPECT_EQ(c.stored[0].height, 1);
@@ -431,8 +433,8 @@ TEST(Pointers, BothPointerPicturesEqualTheirPixelMaps) {
         HCURSOR pointer;
         const art::PixelMap& map;
     };
-    for (const Case& k : {Case{c.w->picIcon1(), art::kDragPointer},
-                          Case{c.w->picIcon2(), art::kDropPointer}}) {
+    for (const Case& k :
+         {Case{c.w->picIcon1(), art::kDragPointer}, Case{c.w->picIcon2(), art::kDropPointer}}) {
         ASSERT_NE(k.pointer, nullptr);
         ICONINFO info{};
         ASSERT_TRUE(::GetIconInfo(k.pointer, &info));
@@ -591,8 +593,8 @@ TEST(Capture, NothingIsLeftBehindAfterAHundredOpenSelectDragCloseCycles) {
     const DWORD user = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
     const SIZE_T before = memory();
     for (int i = 0; i < 100; ++i) cycle();
-    const SIZE_T screenBytes = static_cast<SIZE_T>(::GetSystemMetrics(SM_CXSCREEN)) *
-                               ::GetSystemMetrics(SM_CYSCREEN) * 4;
+    const SIZE_T screenBytes =
+        static_cast<SIZE_T>(::GetSystemMetrics(SM_CXSCREEN)) * ::GetSystemMetrics(SM_CYSCREEN) * 4;
     // One frozen copy kept per opening would be a hundred screens.
     EXPECT_LT(memory(), before + 4 * screenBytes);
     if (gdi == 0) GTEST_SKIP() << "GetGuiResources counts no GDI objects under this Wine";
