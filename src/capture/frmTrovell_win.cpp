@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include "capture/CaptureRules.h"
 #include "capture/CaptureTexts.h"
 #include "capture/Dialog_win.h"
@@ -73,10 +71,7 @@ Status frmTrovell::Form_Load() {
     const int height = ::GetSystemMetrics(SM_CYSCREEN);
     // The copy is made before the window exists, so that it holds the screen the person saw;
     // one bitmap of the screen's size, which every repaint and every drag reads.
-    if (!Picture1_.surface().Resize(width, height)) {
-        const Status why = Status::LastError();
-        return why.ok() ? Status(kErrorPictureTooLarge) : why;
-    }
+    if (!Picture1_.surface().Resize(width, height)) return Status::LastError();
     {
         const DibSurface& canvas = Picture1_.surface();
         RECT all{0, 0, width, height};
@@ -206,6 +201,9 @@ void frmTrovell::Image1_MouseDown(int button, int /*shift*/, Point /*at*/) {
     carrierTop_ = static_cast<float>(Image1_.top);
     blnDragging_ = true;
     dragButton_ = button;
+    movedSinceDrag_ = false;
+    // "You can start dragging" is no news once the drag runs.
+    if (tooltip_) ::SendMessageW(tooltip_.get(), TTM_ACTIVATE, FALSE, 0);
     ShowDropWindow();
     ownPointer_ = picIcon1_.get();
     ApplyPointer();
@@ -213,6 +211,11 @@ void frmTrovell::Image1_MouseDown(int button, int /*shift*/, Point /*at*/) {
 
 void frmTrovell::Image1_MouseMove(int /*button*/, int /*shift*/, Point /*at*/) {
     if (!blnDragging_) return;
+    movedSinceDrag_ = true;
+    FollowPointer();
+}
+
+void frmTrovell::FollowPointer() {
     POINT pointer{};
     ::GetCursorPos(&pointer);
     carrierLeft_ = pointer.x - Picture2_.width() / 2.0f;
@@ -230,7 +233,12 @@ void frmTrovell::Image1_MouseUp(int button, int /*shift*/, Point /*at*/) {
     // Only the release of the button that started the drag ends it: a right press on the frame
     // only hid the frame, and its release leaves a waiting drop window alone.
     if (!blnDragging_ || button != dragButton_) return;
+    // The release happens where the last move left the pointer; looking once more keeps the
+    // decision right where moves arrive merged or late. A release without any move stays a
+    // release outside, wherever the drop window has appeared.
+    if (movedSinceDrag_) FollowPointer();
     blnDragging_ = false;
+    if (tooltip_) ::SendMessageW(tooltip_.get(), TTM_ACTIVATE, TRUE, 0);
     if (!PointerOverride() && dialog_ && dialog_->hwnd()) dialog_->Hide();
     SetPointerOverride(nullptr);
     ownPointer_ = nullptr;

@@ -76,6 +76,8 @@ private:
     void MouseUp(Target target, int button, int shift, Point at);
     void SetFrame(const Rect& frame, bool visible);
     void ShowDropWindow();
+    // Moves the carrier to the pointer and tests the drop zone there.
+    void FollowPointer();
     void ApplyPointer();
     void ReleasePointers();
     void CreateFrameTip();
@@ -96,6 +98,7 @@ private:
     Point sngStart_;
     bool blnDragging_ = false;
     int dragButton_ = 0;
+    bool movedSinceDrag_ = false;
 
     // The control that holds the mouse from a press until every button is up again.
     Target captured_ = Target::None;

@@ -366,6 +366,24 @@ TEST(Drag, ReleaseOutsideTheZoneOrWithoutAMoveHidesTheDropWindowAndStoresNothing
     EXPECT_TRUE(c.stored.empty());
 }
 
+TEST(Drag, ReleaseDecidesWhereThePointerIsUnlessItNeverMoved) {
+    Capture c;
+    c.Select({500, 400}, {620, 480});
+    // A release where the drop window happens to lie, without a move since the press: outside.
+    c.Press({550, 450});
+    ::SetCursorPos(c.OnDropPicture(20, 10).x, c.OnDropPicture(20, 10).y);
+    ::SendMessageW(c.canvas(), WM_LBUTTONUP, 0, MAKELPARAM(550, 450));
+    EXPECT_FALSE(c.DropShown());
+    // Moved, and the last move's message lost on the way: the release looks where it is.
+    c.Press({550, 450});
+    c.Move({900, 700});
+    EXPECT_EQ(PointerOverride(), nullptr);
+    ::SetCursorPos(c.OnDropPicture(20, 10).x, c.OnDropPicture(20, 10).y);
+    ::SendMessageW(c.canvas(), WM_LBUTTONUP, 0, MAKELPARAM(900, 700));
+    EXPECT_TRUE(c.DropShown());
+    EXPECT_EQ(PointerOverride(), nullptr);
+}
+
 TEST(Drag, FirstMoveOverTheDropPictureStoresTheCarrierAndClosesTheDropWindow) {
     Capture c;
     const DibSurface screen = ScreenNow();
