@@ -8,6 +8,8 @@
 //   probe waittext <caption> <text> [seconds]  until a window has a child with that text
 //   probe click <caption> <button text>     BM_CLICK on that child button
 //   probe iconrect <caption>                "left top right bottom" of its icon (SS_ICON)
+//   probe client <caption>                  "left top right bottom" of its client area on
+//                                           the screen
 //   probe close <caption>                   post WM_CLOSE
 //   probe kill <caption>                    TerminateProcess of its process
 //   probe pid <caption>                     its process id
@@ -281,6 +283,15 @@ int Run(int argc, wchar_t** argv) {
             return 0;
         }
         return kNo;
+    }
+    if (command == L"client") {
+        RECT r{};
+        GetClientRect(hwnd, &r);
+        MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        wchar_t line[80];
+        swprintf(line, 80, L"%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
+        Write(line);
+        return 0;
     }
     if (command == L"close") return PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 0 : kNo;
 

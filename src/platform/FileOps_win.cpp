@@ -19,6 +19,12 @@ std::wstring WithoutTrailingSeparator(std::wstring path) {
     return path;
 }
 
+// The folder with exactly one separator after it.
+std::wstring JoinFolder(const std::wstring& folder) {
+    if (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) return folder;
+    return folder + L'\\';
+}
+
 Status Result(BOOL ok) {
     return ok ? Status() : Status::LastError();
 }
@@ -77,11 +83,44 @@ std::wstring FileCreatedText(const std::wstring& path) {
     SYSTEMTIME utc, local;
     if (!::FileTimeToSystemTime(&data.ftCreationTime, &utc)) return {};
     if (!::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return {};
-    wchar_t date[80], time[80];
-    if (!::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, 80))
-        return {};
-    if (!::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &local, nullptr, time, 80)) return {};
-    return std::wstring(date) + L' ' + time;
+    return DateTimeText({local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute,
+                         local.wSecond});
+}
+
+namespace {
+// Names in the file system's own order; keep decides by the entry's attributes.
+template <typename Keep>
+Status ListFolder(const std::wstring& folder, std::vector<std::wstring>* names, Keep keep) {
+    names->clear();
+    WIN32_FIND_DATAW found;
+    UniqueFind find(::FindFirstFileExW(ForFileCall(JoinFolder(folder) + L'*').c_str(),
+                                       FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                       FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) {
+        const DWORD code = ::GetLastError();
+        return code == ERROR_FILE_NOT_FOUND ? Status() : Status(code ? code : ERROR_GEN_FAILURE);
+    }
+    do {
+        const wchar_t* name = found.cFileName;
+        if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) continue;
+        if (keep(found.dwFileAttributes)) names->emplace_back(name);
+    } while (::FindNextFileW(find.get(), &found));
+    const DWORD code = ::GetLastError();
+    return code == ERROR_NO_MORE_FILES ? Status() : Status(code);
+}
+}  // namespace
+
+Status ListSubfolders(const std::wstring& folder, std::vector<std::wstring>* names) {
+    return ListFolder(folder, names, [](DWORD attributes) {
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    });
+}
+
+Status ListFiles(const std::wstring& folder, std::vector<std::wstring>* names) {
+    // As the classic file listing shows by default: hidden and system files stay out.
+    constexpr DWORD kLeftOut =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return ListFolder(folder, names, [](DWORD attributes) { return (attributes & kLeftOut) == 0; });
 }
 
 Status MakeFolder(const std::wstring& path) {

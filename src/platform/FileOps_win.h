@@ -11,8 +11,12 @@ namespace trovell {
 
 bool FolderExists(const std::wstring& path);
 bool FileExists(const std::wstring& path);
-// The creation time in the user's short date and long time forms; empty on any failure.
+// The creation time as "yyyy/mm/dd hh:mm:ss" in local time; empty on any failure.
 std::wstring FileCreatedText(const std::wstring& path);
+// The names of a folder's direct subfolders, in the order the file system gives them.
+Status ListSubfolders(const std::wstring& folder, std::vector<std::wstring>* names);
+// The names of a folder's files but its hidden and system ones, in the file system's order.
+Status ListFiles(const std::wstring& folder, std::vector<std::wstring>* names);
 // One level; the parent must exist and the folder must not.
 Status MakeFolder(const std::wstring& path);
 // A read-only file is not forced.

@@ -2,6 +2,7 @@
 // Owners for Win32 handles: one move-only template with a deleter per type, and guards that
 // restore on scope exit.
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <cstdint>
@@ -48,6 +49,7 @@ inline void DestroyMenuHandle(HMENU h) noexcept { ::DestroyMenu(h); }
 inline void DestroyWindowHandle(HWND h) noexcept { ::DestroyWindow(h); }
 inline void FreeGlobal(HGLOBAL h) noexcept { ::GlobalFree(h); }
 inline void CloseFind(HANDLE h) noexcept { ::FindClose(h); }
+inline void DestroyImageListHandle(HIMAGELIST h) noexcept { ::ImageList_Destroy(h); }
 inline void UnmapView(void* p) noexcept { ::UnmapViewOfFile(p); }
 }  // namespace detail
 
@@ -62,6 +64,7 @@ using UniqueMenu = UniqueHandle<HMENU, detail::DestroyMenuHandle>;
 using UniqueWindow = UniqueHandle<HWND, detail::DestroyWindowHandle>;
 using UniqueGlobal = UniqueHandle<HGLOBAL, detail::FreeGlobal>;
 using UniqueFind = UniqueHandle<HANDLE, detail::CloseFind, -1>;  // FindFirstFileW
+using UniqueImageList = UniqueHandle<HIMAGELIST, detail::DestroyImageListHandle>;
 using UniqueView = UniqueHandle<void*, detail::UnmapView>;         // MapViewOfFile
 
 // GetDC/ReleaseDC, keeping the window the DC came from.

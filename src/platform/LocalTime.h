@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 namespace trovell {
 
@@ -11,5 +12,8 @@ struct LocalTime {
     int minute = 0;
     int second = 0;
 };
+
+// "yyyy/mm/dd hh:mm:ss" with a 24-hour clock, as the browser shows a file's creation.
+std::wstring DateTimeText(const LocalTime& t);
 
 }  // namespace trovell

@@ -1,5 +1,8 @@
 #include "shell/frmMain_win.h"
 
+#include "browser/frmList_win.h"
+#include "capture/CaptureTexts.h"
+#include "capture/frmTrovell_win.h"
 #include "platform/Clipboard_win.h"
 #include "platform/FileOps_win.h"
 #include "platform/Icons_win.h"
@@ -13,6 +16,8 @@ namespace trovell {
 
 namespace {
 constexpr wchar_t kClassName[] = L"TrovellMain";
+constexpr UINT kMsgBrowserClosed = WM_APP + 1;
+constexpr UINT kCaptureUnloaded = WM_APP + 8;
 
 std::wstring ModulePath() {
     std::wstring path(32768, L'\0');
@@ -184,8 +189,24 @@ void frmMain::Form_MouseMove(LPARAM mouseMessage) {
     }
 }
 
+capture::frmTrovell* frmMain::CaptureWindow() const noexcept {
+    return frmTrovell_ && frmTrovell_->Loaded() ? frmTrovell_.get() : nullptr;
+}
+
 void frmMain::ShowCaptureWindow() {
-    // The capture window arrives with the capture subsystem.
+    // Open already: the screen is not copied again and the selection stays.
+    if (capture::frmTrovell* open = CaptureWindow()) {
+        open->BringToFront();
+        return;
+    }
+    frmTrovell_ = std::make_unique<capture::frmTrovell>(capture::frmTrovell::Host{
+        .store = [this](const DibSurface& picture) { return StorePicture(picture); },
+        // Deleted from a message of its own, never inside one of the window's.
+        .unloaded = [this] { ::PostMessageW(hwnd(), kCaptureUnloaded, 0, 0); }});
+    if (Status loaded = frmTrovell_->Form_Load(); !loaded) {
+        frmTrovell_.reset();
+        ReportFailure(capture::texts::kCaptureFailed, loaded.Text(), {});
+    }
 }
 
 void frmMain::ReportFailure(const wchar_t* what, const std::wstring& reason,
@@ -236,8 +257,14 @@ void frmMain::mnu_cap_Click() {
 }
 
 void frmMain::mnu_trovell_Click() {
-    // The browser window arrives with the browser subsystem; each opening makes a new one.
-    listWindow_ = nullptr;
+    // Each opening makes a new window with state of its own.
+    auto browser = std::make_unique<frmList>(frmList::Options{
+        .appFolder = session_.appFolder,
+        .userName = session_.CurrentUserName,
+        .onDestroyed = [this] { ::PostMessageW(hwnd(), kMsgBrowserClosed, 0, 0); }});
+    if (!browser->Open()) return;
+    listWindow_ = browser->hwnd();
+    browsers_.push_back(std::move(browser));
 }
 
 void frmMain::mnu_bmp_Click() {
@@ -277,6 +304,12 @@ void frmMain::mnu_end_Click() {
 LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case kTrayCallbackMessage: Form_MouseMove(lp); return 0;
+        case kMsgBrowserClosed:
+            std::erase_if(browsers_, [](const std::unique_ptr<frmList>& b) { return !b->hwnd(); });
+            return 0;
+        case kCaptureUnloaded:
+            if (frmTrovell_ && !frmTrovell_->Loaded()) frmTrovell_.reset();
+            return 0;
         case WM_COMMAND:
             switch (LOWORD(wp)) {
                 case kMnuCap: mnu_cap_Click(); return 0;

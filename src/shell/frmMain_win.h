@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Dib_win.h"
 #include "platform/Handles_win.h"
@@ -14,6 +15,11 @@
 #include "shell/Settings_win.h"
 
 namespace trovell {
+
+class frmList;
+namespace capture {
+class frmTrovell;
+}
 
 struct frmMainOptions {
     std::wstring appFolder;  // empty: the exe's folder
@@ -60,6 +66,9 @@ public:
     // The clipboard store and the drop window both come here.
     bool StorePicture(const DibSurface& picture);
 
+    // The capture window while it is loaded; it exists at most once.
+    capture::frmTrovell* CaptureWindow() const noexcept;
+
     // The tray callback and the menu items, as the messages deliver them.
     void Form_MouseMove(LPARAM mouseMessage);
     void mnu_cap_Click();
@@ -90,7 +99,10 @@ private:
     UniqueIcon icon_;
     UniqueMenu mnu_;
     NOTIFYICONDATAW trayRecord_{};
-    HWND listWindow_ = nullptr;  // the browser opened last; owned by its own window
+    // Every open browser; a closed one is let go once its last message has been handled.
+    std::vector<std::unique_ptr<frmList>> browsers_;
+    HWND listWindow_ = nullptr;  // the browser opened last
+    std::unique_ptr<capture::frmTrovell> frmTrovell_;
     UINT taskbarCreated_ = 0;
     bool storing_ = false;
     int pendingStores_ = 0;    // clicks that arrived while a store ran

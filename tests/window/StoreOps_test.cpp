@@ -116,9 +116,42 @@ TEST(FileCreatedText, DateAndTimeOfAFileOrEmpty) {
     std::wstring text = FileCreatedText(root / L"a.bmp");
     SYSTEMTIME now;
     ::GetLocalTime(&now);
-    // The short date carries the year, a blank separates the long time with its seconds.
-    EXPECT_NE(text.find(std::to_wstring(now.wYear)), std::wstring::npos) << text;
-    EXPECT_EQ(std::count(text.begin(), text.end(), L':'), 2) << text;
+    // yyyy/mm/dd hh:mm:ss
+    ASSERT_EQ(text.size(), 19u) << text;
+    EXPECT_EQ(text.substr(0, 5), std::to_wstring(now.wYear) + L"/") << text;
+    EXPECT_EQ(text[7], L'/');
+    EXPECT_EQ(text[10], L' ');
+    EXPECT_EQ(text[13], L':');
+    EXPECT_EQ(text[16], L':');
     EXPECT_EQ(FileCreatedText(root / L"missing.bmp"), L"");
     EXPECT_EQ(FileCreatedText(root.path()), L"");
+}
+
+TEST(ListFolder, SubfoldersAndVisibleFilesApartMissingFolderFails) {
+    TempFolder root;
+    ASSERT_TRUE(MakeFolder(root / L"050101").ok());
+    ASSERT_TRUE(MakeFolder(root / L"旅行").ok());
+    test::WriteFileBytes(root / L"a.bmp", "a");
+    test::WriteFileBytes(root / L"b.jpg", "b");
+    test::WriteFileBytes(root / L"desktop.ini", "s");
+    test::WriteFileBytes(root / L"thumbs.db", "h");
+    ::SetFileAttributesW((root / L"desktop.ini").c_str(), FILE_ATTRIBUTE_SYSTEM);
+    ::SetFileAttributesW((root / L"thumbs.db").c_str(), FILE_ATTRIBUTE_HIDDEN);
+
+    std::vector<std::wstring> names;
+    ASSERT_TRUE(ListSubfolders(root.path(), &names).ok());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"050101", L"旅行"}));
+    // The separator after the folder is optional.
+    const std::wstring bare = root.path().substr(0, root.path().size() - 1);
+    ASSERT_TRUE(ListFiles(bare, &names).ok());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"a.bmp", L"b.jpg"}));
+    ASSERT_TRUE(ListFiles(root / L"050101", &names).ok());
+    EXPECT_TRUE(names.empty());
+
+    names = {L"stale"};
+    EXPECT_EQ(ListFiles(root / L"gone", &names).code(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_TRUE(names.empty());
+    EXPECT_FALSE(ListSubfolders(root / L"gone\\", &names).ok());
 }

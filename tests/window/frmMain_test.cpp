@@ -207,3 +207,40 @@ TEST(Tray, ARestartedShellGetsTheIconAgain) {
     ::SendMessageW(w.hwnd(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(IconPresent(w));
 }
+
+TEST(ListWindow, EachMenuOpeningMakesANewBrowserThatTakesTheTrayClicksWhileShown) {
+    TempFolder app;
+    frmMain w(OptionsFor(app));
+    ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
+    auto browsers = [] {
+        std::vector<HWND> found;
+        for (HWND h = nullptr;
+             (h = ::FindWindowExW(nullptr, h, nullptr, L"Velloran トロベル一覧"));)
+            if (::IsWindowVisible(h)) found.push_back(h);
+        return found;
+    };
+    Command(w, frmMain::kMnuTrovell);
+    ASSERT_EQ(browsers().size(), 1u);
+    const HWND first = browsers()[0];
+    Command(w, frmMain::kMnuTrovell);
+    ASSERT_EQ(browsers().size(), 2u);
+    const HWND last = browsers()[0] == first ? browsers()[1] : browsers()[0];
+
+    // A left or right release on the icon only brings the last browser forward: no menu,
+    // no capture, no store.
+    for (LPARAM release : {LPARAM(0x202), LPARAM(0x205)}) {
+        ::SetForegroundWindow(first);
+        ::SendMessageW(w.hwnd(), 0x200, 0, release);
+        EXPECT_EQ(::GetForegroundWindow(), last) << release;
+        EXPECT_EQ(::FindWindowW(L"#32768", nullptr) &&
+                      ::IsWindowVisible(::FindWindowW(L"#32768", nullptr)),
+                  false);
+    }
+    EXPECT_TRUE(test::ListFolder(w.StoreRoot()).empty());
+
+    // Closed browsers are let go; the tray is its own again.
+    ::SendMessageW(last, WM_CLOSE, 0, 0);
+    ::SendMessageW(first, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(test::PumpUntil([&] { return browsers().empty(); }));
+    EXPECT_FALSE(::IsWindow(last));
+}

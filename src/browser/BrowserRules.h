@@ -1,0 +1,48 @@
+#pragma once
+// The browser's rules that need no window: where an entry lies, how a name splits, which
+// new-folder name is free, what a folder may be renamed to, what a key in the tree does.
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace trovell {
+
+// The folder of a node: the store folder (ending in "\") and the node's text.
+std::wstring NodeFolder(const std::wstring& strImgPath, const std::wstring& nodeText);
+// The folder a listed file lies in, ending in "\".
+std::wstring EntryFolder(const std::wstring& strImgPath, const std::wstring& nodeText);
+std::wstring EntryPath(const std::wstring& strImgPath, const std::wstring& nodeText,
+                       const std::wstring& entry);
+
+// A file name split at its last ".": the name part and the extension (empty without a dot).
+struct SplitName {
+    std::wstring name;
+    std::wstring extension;
+    friend bool operator==(const SplitName&, const SplitName&) = default;
+};
+SplitName SplitFileName(const std::wstring& fileName);
+
+// "新しいフォルダ" for n = 1, "新しいフォルダ (n)" after.
+std::wstring NewFolderCandidate(int n);
+// Tries the candidates in order until make accepts one; every refusal counts, whatever its
+// reason. Empty when the counter reached 65535 (the last candidate tried is the 65534th).
+std::optional<std::wstring> MakeFreeFolder(const std::function<bool(const std::wstring&)>& make);
+
+// True when name names one folder right inside another: no separator or other character the
+// file system refuses, not "." or "..", not ending in a blank or a dot, not empty. Anything
+// else could move a folder out of the store.
+bool IsSingleFolderName(const std::wstring& name);
+
+// Shift state bits as key events report them.
+inline constexpr int kShiftMask = 1;
+inline constexpr int kCtrlMask = 2;
+inline constexpr int kAltMask = 4;
+
+enum class TreeKey { None, ToList, Close, NewFolder, DeleteFolder };
+// What a key pressed in the folder tree does; vk is the virtual-key code.
+TreeKey TreeKeyAction(int vk, int shift);
+
+// A shown date: any text but blanks.
+bool ShowsDate(const std::wstring& text);
+
+}  // namespace trovell

@@ -1,0 +1,34 @@
+#pragma once
+// Every text of the browser window that a person sees, spelled once.
+
+namespace trovell::texts {
+
+inline constexpr wchar_t kListCaption[] = L"Velloran トロベル一覧";
+
+inline constexpr wchar_t kToolClose[] = L"閉じる";
+inline constexpr wchar_t kToolNew[] = L"新規";
+inline constexpr wchar_t kToolDelete[] = L"削除";
+inline constexpr wchar_t kRefresh[] = L"最新の情報に更新";
+inline constexpr wchar_t kCreatedLabel[] = L"作成日時 :";
+inline constexpr wchar_t kCopyPicture[] = L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞに画像をｺﾋﾟｰ";
+inline constexpr wchar_t kBigPicture[] = L"元";
+inline constexpr wchar_t kListIndexBackDesign[] = L"Label2";
+inline constexpr wchar_t kListTip[] = L"Enterまたはダブルクリックで元画像を表示します。";
+
+inline constexpr wchar_t kNewFolderName[] = L"新しいフォルダ";
+
+inline constexpr wchar_t kConfirmDeleteFiles[] = L"削除しますか？";
+inline constexpr wchar_t kDeleteFilesTitle[] = L"ファイルの削除";
+inline constexpr wchar_t kConfirmDeleteFolder[] = L"フォルダ内のファイルも削除されます。";
+inline constexpr wchar_t kDeleteFolderTitle[] = L"フォルダの削除";
+inline constexpr wchar_t kDeleteFailed[] = L"削除に失敗しました。";
+inline constexpr wchar_t kNoNewFolder[] = L"新規フォルダを作れません。";
+inline constexpr wchar_t kNewFolderTitle[] = L"フォルダの新規作成";
+inline constexpr wchar_t kRenameTitle[] = L"名前の変更";
+inline constexpr wchar_t kCannotRead[] = L"ファイルが読めません。";
+
+// The tree's own words when it refuses a key, as the classic tree control put them.
+inline constexpr wchar_t kKeyNotUnique[] = L"キーがコレクションの他の要素と重複しています。";
+inline constexpr wchar_t kKeyInvalid[] = L"キーが無効です。";
+
+}  // namespace trovell::texts

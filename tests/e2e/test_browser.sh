@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# The browser opened from the tray menu with the real mouse: it shows the store's folders and
+# the first folder's files, a click on an entry shows its preview and creation date, and the
+# toolbar's new-folder button makes a folder on disk and a node in the tree.
+source "$(dirname "$0")/lib.sh"
+e2e_init "$@"
+
+LIST_CAPTION='Velloran トロベル一覧'
+ME=$(id -un)
+
+# Client-area positions of the controls at 96 dpi (twips / 15).
+TREE_X=0 TREE_Y=68 TREE_W=147 TREE_H=316
+LIST_X=148 LIST_Y=68
+PREVIEW_X=$((322 + 1 + 8)) PREVIEW_Y=$((44 + 1 + 56)) PREVIEW_W=355 PREVIEW_H=277
+NEW_BUTTON_X=$((37 + 18)) NEW_BUTTON_Y=17
+
+# The store: three folders with the same two pictures, so that whichever the file system
+# gives first is listed.
+app_new --with-img
+STORE="$APP/img/$ME"
+make_picture "$E2E_TMP/p.bmp"
+for folder in 050101 050102 旅行; do
+  mkdir -p "$STORE/$folder"
+  cp "$E2E_TMP/p.bmp" "$STORE/$folder/050101120000.bmp"
+  cp "$E2E_TMP/p.bmp" "$STORE/$folder/050101120001.bmp"
+  touch -d '2005-01-31 14:05:09' "$STORE/$folder/050101120000.bmp"
+done
+
+app_start USER="$ME"
+wait_resident || fail_now "start: no resident window '$RESIDENT_CAPTION'"
+tray_require
+
+visible_browser() { xdotool search --onlyvisible --name "^$LIST_CAPTION\$" >/dev/null 2>&1; }
+check "menu: トロベル一覧 can be clicked" eval 'menu_open && menu_click "$MENU_LIST"'
+check "menu: the browser window shows" wait_until "$E2E_WAIT" visible_browser
+visible_browser || fail_now "no browser window '$LIST_CAPTION'"
+read -r CX CY _ <<<"$(probe client "$LIST_CAPTION")" || fail_now "no client area of the browser"
+
+# The date Wine reports as the creation time: the earlier of the change and modify times.
+created_text() {
+  local m c
+  m=$(stat -c %Y "$1") c=$(stat -c %Z "$1")
+  date -d "@$((m < c ? m : c))" '+%Y/%m/%d %H:%M:%S'
+}
+
+# pixel_is SHOT X Y COLOUR: one pixel of the screen, exactly.
+pixel_is() {
+  local got
+  got=$(pixel "$1" "$2" "$3")
+  [ "$got" = "$4" ] || { note "pixel ($2, $3) is $got, expected $4"; return 1; }
+}
+
+# -- A click on the first entry shows its preview and its date.
+xdotool mousemove $((CX + LIST_X + 40)) $((CY + LIST_Y + 8)) click 1
+EXPECTED_DATE=$(created_text "$STORE/050101/050101120000.bmp")
+check "click: the date of the entry shows as yyyy/mm/dd hh:mm:ss ($EXPECTED_DATE)" \
+  probe waittext "$LIST_CAPTION" "$EXPECTED_DATE" "$E2E_WAIT"
+check "click: the name part and the extension show" \
+  eval 'probe waittext "$LIST_CAPTION" 050101120000 5 && probe waittext "$LIST_CAPTION" bmp 5'
+SHOT="$E2E_TMP/preview.png"
+shot "$SHOT"
+# The picture's quadrants stretched over the whole preview: blue top left, green bottom right,
+# red elsewhere, and nothing of the black background left at the corners.
+px() { echo $((CX + PREVIEW_X + PREVIEW_W * $1 / 100)) $((CY + PREVIEW_Y + PREVIEW_H * $2 / 100)); }
+check "click: the preview's top left shows the picture's blue" pixel_is "$SHOT" $(px 20 20) '#1030D0'
+check "click: the preview's bottom right shows the picture's green" pixel_is "$SHOT" $(px 80 80) '#10C040'
+check "click: the preview's top right shows the picture's red" pixel_is "$SHOT" $(px 80 20) '#E01010'
+check "click: the picture reaches the preview's last column and row" \
+  pixel_is "$SHOT" $((CX + PREVIEW_X + PREVIEW_W - 1)) $((CY + PREVIEW_Y + PREVIEW_H - 1)) '#10C040'
+# The preview's edges to the pixel: the panel's colour right outside its first column and row.
+check "layout: the preview starts at (331, 101) of the client area" eval \
+  'pixel_is "$SHOT" $((CX + PREVIEW_X)) $((CY + PREVIEW_Y)) "#1030D0" &&
+   pixel_is "$SHOT" $((CX + PREVIEW_X - 1)) $((CY + PREVIEW_Y)) "#FFFFC0" &&
+   pixel_is "$SHOT" $((CX + PREVIEW_X)) $((CY + PREVIEW_Y - 1)) "#FFFFC0"'
+check "layout: the date row is RGB 255,224,192 from (331, 49)" eval \
+  'pixel_is "$SHOT" $((CX + 331)) $((CY + 49)) "#FFE0C0" &&
+   pixel_is "$SHOT" $((CX + 330)) $((CY + 49)) "#FFFFC0"'
+cp "$SHOT" "${E2E_SHOT:-/dev/null}" 2>/dev/null
+
+# lowest_row SHOT: the last row of the tree's inner area that is not all white.
+lowest_row() {
+  convert "$1" -crop "$((TREE_W - 4))x$((TREE_H - 4))+$((CX + TREE_X + 2))+$((CY + TREE_Y + 2))" +repage \
+    -negate -threshold 0 -trim -format '%[fx:page.y + h]' info:
+}
+BEFORE=$(lowest_row "$SHOT")
+
+# -- The toolbar's new-folder button makes 新しいフォルダ on disk and a node after the others.
+xdotool mousemove $((CX + NEW_BUTTON_X)) $((CY + NEW_BUTTON_Y)) click 1
+check "new folder: 新しいフォルダ appears in the store" wait_until "$E2E_WAIT" test -d "$STORE/新しいフォルダ"
+grown() { shot "$E2E_TMP/tree.png" && [ "$(lowest_row "$E2E_TMP/tree.png")" -gt $((BEFORE + 8)) ]; }
+check "new folder: the tree shows one more node below the others" wait_until "$E2E_WAIT" grown
+
+probe close "$LIST_CAPTION" >/dev/null
+check "close: the browser window goes" probe gone "$LIST_CAPTION" "$E2E_WAIT"
+close_resident
+check "close: the process ends" wait_exit "$APP_PID"
+e2e_finish

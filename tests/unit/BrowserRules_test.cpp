@@ -1,0 +1,108 @@
+#include "browser/BrowserRules.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace trovell;
+
+TEST(EntryPaths, BuiltFromTheStoreFolderTheNodeTextAndTheEntry) {
+    const std::wstring store = L"D:\\img\\山田\\";
+    EXPECT_EQ(NodeFolder(store, L"050101"), L"D:\\img\\山田\\050101");
+    EXPECT_EQ(EntryFolder(store, L"旅行"), L"D:\\img\\山田\\旅行\\");
+    EXPECT_EQ(EntryPath(store, L"050101", L"050101120000.bmp"),
+              L"D:\\img\\山田\\050101\\050101120000.bmp");
+}
+
+TEST(SplitFileName, NameBeforeTheLastDotExtensionAfterIt) {
+    struct Case {
+        const wchar_t* file;
+        const wchar_t* name;
+        const wchar_t* extension;
+    };
+    const Case cases[] = {
+        {L"a.b.c.bmp", L"a.b.c", L"bmp"},
+        {L"050101120000.jpg", L"050101120000", L"jpg"},
+        {L"README", L"README", L""},
+        {L"trailing.", L"trailing", L""},
+        {L".bmp", L"", L"bmp"},
+        {L"", L"", L""},
+        {L"旅行 .写真", L"旅行 ", L"写真"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SplitFileName(c.file), (SplitName{c.name, c.extension})) << c.file;
+}
+
+TEST(NewFolderName, CandidatesCountFromTwoInBrackets) {
+    EXPECT_EQ(NewFolderCandidate(1), L"新しいフォルダ");
+    EXPECT_EQ(NewFolderCandidate(2), L"新しいフォルダ (2)");
+    EXPECT_EQ(NewFolderCandidate(65534), L"新しいフォルダ (65534)");
+}
+
+TEST(NewFolderName, FirstCandidateNotTakenWins) {
+    struct Case {
+        std::set<std::wstring> present;
+        std::wstring made;
+    };
+    const Case cases[] = {
+        {{}, L"新しいフォルダ"},
+        {{L"新しいフォルダ"}, L"新しいフォルダ (2)"},
+        {{L"新しいフォルダ", L"新しいフォルダ (2)"}, L"新しいフォルダ (3)"},
+        {{L"新しいフォルダ (2)"}, L"新しいフォルダ"},
+        {{L"新しいフォルダ", L"新しいフォルダ (3)"}, L"新しいフォルダ (2)"},
+    };
+    for (const Case& c : cases) {
+        std::set<std::wstring> disk = c.present;
+        auto made =
+            MakeFreeFolder([&](const std::wstring& name) { return disk.insert(name).second; });
+        ASSERT_TRUE(made.has_value());
+        EXPECT_EQ(*made, c.made);
+    }
+}
+
+TEST(NewFolderName, GivesUpAfterTheCandidateFor65534) {
+    int tries = 0;
+    std::wstring last;
+    auto made = MakeFreeFolder([&](const std::wstring& name) {
+        ++tries;
+        last = name;
+        return false;
+    });
+    EXPECT_FALSE(made.has_value());
+    EXPECT_EQ(tries, 65534);
+    EXPECT_EQ(last, L"新しいフォルダ (65534)");
+}
+
+TEST(FolderRename, OnlyASingleNameInsideTheStoreIsAccepted) {
+    for (const wchar_t* good :
+         {L"旅行", L"050101", L"a b", L".hidden", L"x..y", L"新しいフォルダ (2)", L"全角　空白"})
+        EXPECT_TRUE(IsSingleFolderName(good)) << good;
+    for (const wchar_t* bad : {L"", L".", L"..", L"..\\..\\x", L"a/b", L"c:x", L"a*", L"a?",
+                               L"a\"b", L"<a>", L"a|b", L"trailing ", L"trailing.", L"tab\there"})
+        EXPECT_FALSE(IsSingleFolderName(bad)) << bad;
+}
+
+TEST(TreeKeys, ActionsByKeyAndExactModifiers) {
+    constexpr int kNone = 0, kShift = kShiftMask, kCtrl = kCtrlMask, kAlt = kAltMask;
+    struct Case {
+        int vk;
+        int shift;
+        TreeKey action;
+    };
+    const Case cases[] = {
+        {0x27, kNone, TreeKey::ToList},       {0x27, kCtrl | kShift, TreeKey::ToList},
+        {'X', kCtrl, TreeKey::Close},         {'X', kCtrl | kShift, TreeKey::None},
+        {'X', kNone, TreeKey::None},          {'M', kCtrl, TreeKey::NewFolder},
+        {'M', kCtrl | kShift, TreeKey::None}, {'M', kCtrl | kAlt, TreeKey::None},
+        {0x2E, kNone, TreeKey::DeleteFolder}, {0x2E, kShift, TreeKey::DeleteFolder},
+        {0x25, kNone, TreeKey::None},         {'C', kCtrl, TreeKey::None},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TreeKeyAction(c.vk, c.shift), c.action) << c.vk << " " << c.shift;
+}
+
+TEST(ShownDate, BlanksAloneShowNoDate) {
+    EXPECT_FALSE(ShowsDate(L""));
+    EXPECT_FALSE(ShowsDate(L"   "));
+    EXPECT_TRUE(ShowsDate(L" 2005/01/31 14:05:09 "));
+}

@@ -1,0 +1,860 @@
+// The browser window against a throwaway store: real controls driven by real messages,
+// message boxes answered by the test, folders and files checked on disk.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <memory>
+
+#include "TestSupport.h"
+#include "browser/frmList_win.h"
+#include "platform/BmpWriter_win.h"
+#include "platform/FileOps_win.h"
+#include "platform/MessageBox_win.h"
+#include "platform/ScreenMetrics_win.h"
+#include "platform/Status_win.h"
+#include "shell/StoreNames.h"
+
+using namespace trovell;
+using trovell::test::TempFolder;
+
+namespace {
+
+struct Box {
+    std::wstring text, title;
+    UINT style;
+};
+
+std::wstring TextOf(HWND hwnd) {
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(hwnd, text, 1024);
+    return text;
+}
+
+// Everything that is already queued, handled; nothing is waited for.
+void Pump() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+// A click of the left button at a point of a control's client area, as the mouse gives it.
+void Click(HWND control, POINT at) {
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    ::PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    ::PostMessageW(control, WM_LBUTTONUP, 0, where);
+    Pump();
+}
+
+POINT Centre(const RECT& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// A picture of four quadrants, each its own colour and none of them black.
+constexpr uint32_t kTopLeft = 0x2040E0, kTopRight = 0xE02020, kBottomLeft = 0xF0E020,
+                   kBottomRight = 0x20C040;
+
+void WriteQuadrants(const std::wstring& path, int width, int height) {
+    DibSurface picture;
+    ASSERT_TRUE(picture.Resize(width, height));
+    uint32_t* bits = picture.bits();
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            bits[y * width + x] = y < height / 2 ? (x < width / 2 ? kTopLeft : kTopRight)
+                                                 : (x < width / 2 ? kBottomLeft : kBottomRight);
+    ASSERT_TRUE(SaveBmp(picture, path));
+}
+
+std::wstring CreationText(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    SYSTEMTIME utc, local;
+    ::FileTimeToSystemTime(&data.ftCreationTime, &utc);
+    ::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local);
+    wchar_t text[32];
+    ::wsprintfW(text, L"%04d/%02d/%02d %02d:%02d:%02d", local.wYear, local.wMonth, local.wDay,
+                local.wHour, local.wMinute, local.wSecond);
+    return text;
+}
+
+// Folder names in the order the file system gives them, as the tree must show them.
+std::vector<std::wstring> EnumeratedFolders(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..")
+            names.push_back(name);
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+    return names;
+}
+
+class Browser : public testing::Test {
+protected:
+    void SetUp() override {
+        store_ = StoreRootPath(app_.path(), L"tester");
+        ASSERT_TRUE(::CreateDirectoryW(ImgFolderPath(app_.path()).c_str(), nullptr));
+        ASSERT_TRUE(::CreateDirectoryW(store_.c_str(), nullptr));
+        SetMessageBoxHandler(
+            [this](HWND, const std::wstring& text, const std::wstring& title, UINT style) {
+                boxes_.push_back({text, title, style});
+                if (answers_.empty()) return IDOK;
+                const int answer = answers_.front();
+                answers_.pop_front();
+                return answer;
+            });
+    }
+    void TearDown() override {
+        w_.reset();
+        SetMessageBoxHandler({});
+    }
+
+    void Folder(const std::wstring& name) {
+        ASSERT_TRUE(::CreateDirectoryW((store_ + name).c_str(), nullptr)) << name;
+    }
+    void File(const std::wstring& folder, const std::wstring& name,
+              const std::string& bytes = "x") {
+        test::WriteFileBytes(store_ + folder + L"\\" + name, bytes);
+    }
+    void Open() {
+        w_ = std::make_unique<frmList>(
+            frmList::Options{.appFolder = app_.path(), .userName = L"tester", .onDestroyed = {}});
+        ASSERT_TRUE(w_->Open());
+        Pump();
+    }
+
+    std::vector<HTREEITEM> Nodes() const {
+        std::vector<HTREEITEM> nodes;
+        for (HTREEITEM n = TreeView_GetRoot(w_->TreeView1()); n;
+             n = TreeView_GetNextSibling(w_->TreeView1(), n))
+            nodes.push_back(n);
+        return nodes;
+    }
+    std::vector<std::wstring> NodeTexts() const {
+        std::vector<std::wstring> texts;
+        for (HTREEITEM n : Nodes()) texts.push_back(w_->NodeText(n));
+        return texts;
+    }
+    HTREEITEM Node(const std::wstring& text) const {
+        for (HTREEITEM n : Nodes())
+            if (w_->NodeText(n) == text) return n;
+        return nullptr;
+    }
+    std::vector<std::wstring> Entries() const {
+        std::vector<std::wstring> entries;
+        const int count = static_cast<int>(::SendMessageW(w_->List1(), LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[512] = {};
+            ::SendMessageW(w_->List1(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            entries.push_back(text);
+        }
+        return entries;
+    }
+    bool DeleteEnabled() const {
+        return ::SendMessageW(w_->Toolbar1(), TB_ISBUTTONENABLED, frmList::kToolDelete, 0) != 0;
+    }
+    void ClickToolbar(int index) {
+        RECT r{};
+        ::SendMessageW(w_->Toolbar1(), TB_GETITEMRECT, index - 1, reinterpret_cast<LPARAM>(&r));
+        Click(w_->Toolbar1(), Centre(r));
+    }
+    void ClickNode(HTREEITEM node) {
+        RECT r{};
+        TreeView_GetItemRect(w_->TreeView1(), node, &r, TRUE);
+        Click(w_->TreeView1(), Centre(r));
+    }
+    void ClickEntry(int index) {
+        RECT r{};
+        ::SendMessageW(w_->List1(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+        Click(w_->List1(), Centre(r));
+    }
+    // A key pressed in a control with the given modifiers held.
+    void Key(HWND control, int vk, int shift = 0) {
+        BYTE state[256] = {}, saved[256] = {};
+        ::GetKeyboardState(saved);
+        std::copy(saved, saved + 256, state);
+        state[VK_SHIFT] = (shift & 1) ? 0x80 : 0;
+        state[VK_CONTROL] = (shift & 2) ? 0x80 : 0;
+        state[VK_MENU] = (shift & 4) ? 0x80 : 0;
+        ::SetKeyboardState(state);
+        ::SendMessageW(control, WM_KEYDOWN, vk, 1);
+        ::SetKeyboardState(saved);
+        Pump();
+    }
+    void Rename(HTREEITEM node, const std::wstring& text) {
+        ::SetFocus(w_->TreeView1());
+        const HWND edit = TreeView_EditLabel(w_->TreeView1(), node);
+        ASSERT_NE(edit, nullptr);
+        ::SetWindowTextW(edit, text.c_str());
+        TreeView_EndEditLabelNow(w_->TreeView1(), FALSE);
+        Pump();
+    }
+    std::wstring Error() const { return TextOf(w_->lblErrorMessage()); }
+    bool ShowsNothing() const {
+        const DibSurface& preview = w_->PreviewPicture();
+        const uint32_t* bits = preview.bits();
+        const bool black = std::all_of(bits, bits + preview.width() * preview.height(),
+                                       [](uint32_t c) { return (c & 0xFFFFFF) == 0; });
+        return black && TextOf(w_->lblYMD()).empty() && TextOf(w_->txtFileName()).empty() &&
+               TextOf(w_->txtK()).empty() && w_->txtFileNameTag().empty() &&
+               !::IsWindowEnabled(w_->txtFileName()) && !::IsWindowEnabled(w_->txtK());
+    }
+
+    TempFolder app_;
+    std::wstring store_;
+    std::unique_ptr<frmList> w_;
+    std::vector<Box> boxes_;
+    std::deque<int> answers_;
+};
+
+const UINT kConfirm = MB_OKCANCEL | MB_ICONEXCLAMATION;
+const UINT kStop = MB_OK | MB_ICONHAND;
+
+}  // namespace
+
+// ---------------------------------------------------------------- layout
+
+TEST_F(Browser, Layout_EveryControlSitsAtItsTwipsPositionAt96Dpi) {
+    const TwipsPerPixel t = ScreenTwipsPerPixel();
+    if (t.x != 15 || t.y != 15) GTEST_SKIP() << "the screen is not at 96 dpi";
+    Open();
+    const HWND form = w_->hwnd();
+    EXPECT_EQ(TextOf(form), L"Velloran トロベル一覧");
+    const LONG style = ::GetWindowLongW(form, GWL_STYLE);
+    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    RECT client, outer;
+    ::GetClientRect(form, &client);
+    EXPECT_EQ(client.right, 697);
+    EXPECT_EQ(client.bottom, 423);
+    ::GetWindowRect(form, &outer);
+    EXPECT_NEAR((outer.left + outer.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    EXPECT_NEAR((outer.top + outer.bottom) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+
+    struct Expect {
+        const char* name;
+        HWND control;
+        RECT pixels;  // left, top, width, height in the parent's client area
+    };
+    const Expect table[] = {
+        {"Toolbar1", w_->Toolbar1(), {0, 0, 697, 41}},
+        {"cmdReSetFolder", w_->cmdReSetFolder(), {0, 46, 147, 21}},
+        {"TreeView1", w_->TreeView1(), {0, 68, 147, 316}},
+        {"cmdListSort", w_->cmdListSort(), {148, 46, 173, 20}},
+        {"List1", w_->List1(), {148, 68, 173, 316}},
+        {"Picture4", w_->Picture4(), {322, 44, 375, 340}},
+        {"Picture3", w_->Picture3(), {0, 398, 697, 25}},
+        {"lblErrorMessage", w_->lblErrorMessage(), {2, 4, 645, 21}},
+        {"Picture5", w_->Picture5(), {8, 4, 205, 27}},
+        {"Label1", w_->Label1(), {4, 8, 55, 21}},
+        {"lblYMD", w_->lblYMD(), {68, 8, 129, 21}},
+        {"Command1", w_->Command1(), {216, 6, 147, 23}},
+        {"cmdBigPic", w_->cmdBigPic(), {334, -8, 27, 23}},
+        {"Picture6", w_->Picture6(), {8, 32, 355, 23}},
+        {"txtFileName", w_->txtFileName(), {4, 3, 296, 17}},
+        {"txtK", w_->txtK(), {308, 3, 39, 17}},
+        {"Picture2", w_->Picture2(), {8, 56, 355, 277}},
+        {"lblListIndexBack", w_->lblListIndexBack(), {184, -6, 33, 21}},
+    };
+    for (const Expect& e : table) {
+        RECT r;
+        ::GetWindowRect(e.control, &r);
+        ::MapWindowPoints(nullptr, ::GetParent(e.control), reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, e.pixels.left) << e.name;
+        EXPECT_EQ(r.top, e.pixels.top) << e.name;
+        EXPECT_EQ(r.right - r.left, e.pixels.right) << e.name;
+        EXPECT_EQ(r.bottom - r.top, e.pixels.bottom) << e.name;
+    }
+    // The rows and the preview lie in the right panel, the name boxes in their row.
+    EXPECT_EQ(::GetParent(w_->Picture2()), w_->Picture4());
+    EXPECT_EQ(::GetParent(w_->lblYMD()), w_->Picture5());
+    EXPECT_EQ(::GetParent(w_->txtK()), w_->Picture6());
+    EXPECT_EQ(::GetParent(w_->lblErrorMessage()), w_->Picture3());
+    // The preview has no border: its inner size is its outer size.
+    RECT inner;
+    ::GetClientRect(w_->Picture2(), &inner);
+    EXPECT_EQ(inner.right, 355);
+    EXPECT_EQ(inner.bottom, 277);
+    EXPECT_FALSE(::IsWindowVisible(w_->cmdBigPic()));
+    EXPECT_FALSE(::IsWindowVisible(w_->lblListIndexBack()));
+}
+
+TEST_F(Browser, Layout_ColoursTextsFontAndToolbar) {
+    Open();
+    ::UpdateWindow(w_->hwnd());
+    ::RedrawWindow(w_->hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    auto colourAt = [](HWND control, int x, int y) {
+        WindowDc dc(control);
+        return ::GetPixel(dc.get(), x, y);
+    };
+    RECT panel;
+    ::GetClientRect(w_->Picture4(), &panel);
+    EXPECT_EQ(colourAt(w_->Picture4(), 2, panel.bottom - 2), RGB(255, 255, 192));
+    EXPECT_EQ(colourAt(w_->Picture5(), 1, 1), RGB(255, 224, 192));
+    EXPECT_EQ(colourAt(w_->Picture2(), 100, 100), RGB(0, 0, 0));
+
+    EXPECT_EQ(TextOf(w_->cmdReSetFolder()), L"最新の情報に更新");
+    EXPECT_EQ(TextOf(w_->Label1()), L"作成日時 :");
+    EXPECT_EQ(TextOf(w_->Command1()), L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞに画像をｺﾋﾟｰ");
+    EXPECT_EQ(TextOf(w_->cmdBigPic()), L"元");
+    EXPECT_EQ(TextOf(w_->lblListIndexBack()), L"Label2");  // its design text, until a show
+    EXPECT_EQ(TextOf(w_->lblErrorMessage()), L"");
+    EXPECT_FALSE(::IsWindowEnabled(w_->txtFileName()));
+    EXPECT_FALSE(::IsWindowEnabled(w_->txtK()));
+    EXPECT_TRUE(::GetWindowLongW(w_->txtK(), GWL_STYLE) & ES_READONLY);
+    EXPECT_TRUE(::GetWindowLongW(w_->List1(), GWL_STYLE) & LBS_EXTENDEDSEL);
+
+    // The Japanese UI font or the system's message font, never the raw System font.
+    LOGFONTW font{};
+    ASSERT_TRUE(::GetObjectW(w_->UiFont(), sizeof(font), &font));
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    EXPECT_TRUE(std::wstring(font.lfFaceName) == L"ＭＳ Ｐゴシック" ||
+                std::wstring(font.lfFaceName) == metrics.lfMessageFont.lfFaceName)
+        << font.lfFaceName;
+    for (HWND control : {w_->Toolbar1(), w_->cmdReSetFolder(), w_->TreeView1(), w_->List1(),
+                         w_->lblErrorMessage(), w_->lblYMD(), w_->txtFileName(), w_->txtK()})
+        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), w_->UiFont());
+
+    wchar_t tip[128] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = w_->hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(w_->List1());
+    tool.lpszText = tip;
+    ::SendMessageW(w_->ListTip(), TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(tip, L"Enterまたはダブルクリックで元画像を表示します。");
+
+    // Three buttons of 37 x 35 pixels, their captions under 16 x 16 images.
+    ASSERT_EQ(::SendMessageW(w_->Toolbar1(), TB_BUTTONCOUNT, 0, 0), 3);
+    const wchar_t* captions[] = {L"閉じる", L"新規", L"削除"};
+    for (int i = 0; i < 3; ++i) {
+        wchar_t caption[32] = {};
+        ::SendMessageW(w_->Toolbar1(), TB_GETBUTTONTEXTW, i + 1, reinterpret_cast<LPARAM>(caption));
+        EXPECT_STREQ(caption, captions[i]);
+        RECT r{};
+        ::SendMessageW(w_->Toolbar1(), TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+        EXPECT_EQ(r.right - r.left, 37) << i;
+        EXPECT_EQ(r.bottom - r.top, 35) << i;
+    }
+    int cx = 0, cy = 0;
+    EXPECT_EQ(ImageList_GetImageCount(w_->ImageList3()), 3);
+    ImageList_GetIconSize(w_->ImageList3(), &cx, &cy);
+    EXPECT_EQ(cx, 16);
+    EXPECT_EQ(cy, 16);
+    EXPECT_EQ(ImageList_GetImageCount(w_->ImageList1()), 2);
+    EXPECT_EQ(TreeView_GetImageList(w_->TreeView1(), TVSIL_NORMAL), w_->ImageList1());
+}
+
+// ---------------------------------------------------------------- opening and refresh
+
+TEST_F(Browser, Opening_SelectsAndListsTheFirstEnumeratedFolderWithoutNodeClick) {
+    Folder(L"050102");
+    Folder(L"050101");
+    Folder(L"旅行");
+    for (const wchar_t* folder : {L"050102", L"050101", L"旅行"}) File(folder, L"other.bmp");
+    const std::vector<std::wstring> order = EnumeratedFolders(store_);
+    for (const wchar_t* name : {L"b.bmp", L"A.jpg", L"a_2.bmp", L"050101120000.bmp"})
+        File(order[0], name);
+    ::DeleteFileW((store_ + order[0] + L"\\other.bmp").c_str());
+    File(order[0], L"hidden.bmp");
+    ::SetFileAttributesW((store_ + order[0] + L"\\hidden.bmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    Open();
+
+    EXPECT_EQ(w_->strImgPath(), app_.path() + L"img\\tester\\");
+    EXPECT_EQ(NodeTexts(), order);
+    for (HTREEITEM n : Nodes()) {
+        EXPECT_EQ(w_->NodeKey(n), w_->NodeText(n) + L"_");
+        TVITEMW item{};
+        item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        item.hItem = n;
+        TreeView_GetItem(w_->TreeView1(), &item);
+        EXPECT_EQ(item.iImage, 0);
+        EXPECT_EQ(item.iSelectedImage, 1);
+    }
+    EXPECT_EQ(w_->SelectedNode(), Nodes()[0]);
+    // Ordinal order with letters folded; hidden files stay out.
+    const std::vector<std::wstring> files = {L"050101120000.bmp", L"A.jpg", L"a_2.bmp", L"b.bmp"};
+    EXPECT_EQ(Entries(), files);
+    EXPECT_EQ(w_->File1(), files);
+    EXPECT_EQ(w_->File1Path(), store_ + order[0] + L"\\");
+    EXPECT_TRUE(DeleteEnabled());
+    EXPECT_EQ(Error(), L"");
+    EXPECT_TRUE(ShowsNothing());
+    EXPECT_EQ(w_->strOldName(), L"");
+    EXPECT_FALSE(w_->blnListDrag);
+    EXPECT_FALSE(w_->blnSortDesc);
+}
+
+TEST_F(Browser, Opening_EmptyStoreLeavesButton3EnabledUntilTheTreeGetsTheFocus) {
+    Open();
+    EXPECT_TRUE(Nodes().empty());
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_EQ(w_->File1Path(), store_);
+    EXPECT_TRUE(DeleteEnabled());
+    ::SetFocus(w_->TreeView1());
+    EXPECT_FALSE(DeleteEnabled());
+    // The tree's delete with nothing in it asks nothing.
+    Key(w_->TreeView1(), VK_DELETE);
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(Browser, Opening_MissingStoreGivesAnEmptyBrowser) {
+    ASSERT_TRUE(::RemoveDirectoryW(store_.c_str()));
+    Open();
+    EXPECT_TRUE(Nodes().empty());
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(Browser, Refresh_RebuildsTheTreeAndFollowsFoldersThatVanished) {
+    Folder(L"a");
+    Folder(L"b");
+    File(L"a", L"1.bmp");
+    File(L"a", L"2.bmp");
+    File(L"a", L"3.bmp");
+    File(L"b", L"1.bmp");
+    Open();
+    Rename(Node(L"a"), L"c");  // a bare key, until the refresh
+    ASSERT_EQ(w_->NodeKey(Node(L"c")), L"c");
+    w_->blnSortDesc = true;
+    ::SendMessageW(w_->cmdReSetFolder(), BM_CLICK, 0, 0);
+    std::vector<std::wstring> order = EnumeratedFolders(store_);
+    EXPECT_EQ(NodeTexts(), order);
+    for (HTREEITEM n : Nodes()) EXPECT_EQ(w_->NodeKey(n), w_->NodeText(n) + L"_");
+    std::vector<std::wstring> first = test::ListFolder(store_ + order[0] + L"\\");
+    std::reverse(first.begin(), first.end());
+    EXPECT_EQ(Entries(), first);
+
+    // Another program removes one folder, then the other.
+    ASSERT_TRUE(RemoveFolder(store_ + L"c"));
+    ::SendMessageW(w_->cmdReSetFolder(), BM_CLICK, 0, 0);
+    EXPECT_EQ(NodeTexts(), std::vector<std::wstring>{L"b"});
+    EXPECT_EQ(Entries(), std::vector<std::wstring>{L"1.bmp"});
+    EXPECT_TRUE(DeleteEnabled());
+
+    ClickEntry(0);
+    ASSERT_TRUE(RemoveFolder(store_ + L"b"));
+    ::SendMessageW(w_->cmdReSetFolder(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Nodes().empty());
+    EXPECT_TRUE(Entries().empty());  // never the entries of a folder that is gone
+    EXPECT_FALSE(DeleteEnabled());
+    EXPECT_TRUE(ShowsNothing());
+    EXPECT_TRUE(boxes_.empty());
+}
+
+// ---------------------------------------------------------------- node click and focus
+
+TEST_F(Browser, NodeClick_ReadsTheFolderAfreshAndReportsOneThatVanished) {
+    Folder(L"a");
+    Folder(L"b");
+    File(L"a", L"1.bmp");
+    File(L"b", L"2.bmp");
+    Open();
+    const std::vector<std::wstring> order = EnumeratedFolders(store_);
+    const std::wstring second = order[1];
+    ClickNode(Node(second));
+    EXPECT_EQ(w_->SelectedNode(), Node(second));
+    EXPECT_EQ(Entries(), std::vector<std::wstring>{second == L"a" ? L"1.bmp" : L"2.bmp"});
+
+    File(second, L"0.bmp");  // written meanwhile: the same node clicked again shows it
+    ClickNode(Node(second));
+    EXPECT_EQ(Entries().size(), 2u);
+    EXPECT_EQ(Entries()[0], L"0.bmp");
+
+    ASSERT_TRUE(RemoveFolder(store_ + second));
+    ClickNode(Node(second));
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_EQ(Error(), Status(ERROR_PATH_NOT_FOUND).Text());
+}
+
+TEST_F(Browser, Focus_TreeAndListSetButton3AndTheTreeEmptiesTheInformation) {
+    Folder(L"a");
+    Folder(L"b");
+    WriteQuadrants(store_ + L"a\\p.bmp", 4, 4);
+    WriteQuadrants(store_ + L"b\\p.bmp", 4, 4);
+    Open();
+    ::SetFocus(w_->List1());
+    EXPECT_TRUE(DeleteEnabled());
+    ClickEntry(0);
+    ASSERT_FALSE(TextOf(w_->lblYMD()).empty());
+    ::SetFocus(w_->TreeView1());
+    EXPECT_TRUE(ShowsNothing());
+    EXPECT_TRUE(DeleteEnabled());
+
+    // Right arrow: the tree keeps its node, entry 0 joins the selection, the list has the
+    // focus; with an empty list only the focus moves.
+    const HTREEITEM before = w_->SelectedNode();
+    Key(w_->TreeView1(), VK_RIGHT);
+    EXPECT_EQ(w_->SelectedNode(), before);
+    EXPECT_EQ(::GetFocus(), w_->List1());
+    EXPECT_GT(::SendMessageW(w_->List1(), LB_GETSEL, 0, 0), 0);
+
+    ASSERT_TRUE(RemoveFile(store_ + w_->NodeText(before) + L"\\p.bmp"));
+    ::SetFocus(w_->TreeView1());
+    ClickNode(before);
+    ASSERT_TRUE(Entries().empty());
+    Key(w_->TreeView1(), VK_RIGHT);
+    EXPECT_EQ(::GetFocus(), w_->List1());
+    EXPECT_FALSE(DeleteEnabled());
+
+    // With the focus elsewhere button 3 does nothing.
+    ::SetFocus(w_->TreeView1());
+    ::SetFocus(w_->cmdReSetFolder());
+    ClickToolbar(frmList::kToolDelete);
+    EXPECT_TRUE(boxes_.empty());
+}
+
+// ---------------------------------------------------------------- new folder
+
+TEST_F(Browser, NewFolder_TakesTheFirstFreeNameAndAddsAnUnselectedNode) {
+    Folder(L"新しいフォルダ (2)");
+    Folder(L"a");
+    File(L"a", L"1.bmp");
+    Open();
+    const HTREEITEM selected = w_->SelectedNode();
+    ClickToolbar(frmList::kToolNew);
+    EXPECT_TRUE(FolderExists(store_ + L"新しいフォルダ"));
+    ASSERT_EQ(NodeTexts().size(), 3u);
+    EXPECT_EQ(NodeTexts().back(), L"新しいフォルダ");
+    EXPECT_EQ(w_->NodeKey(Nodes().back()), L"新しいフォルダ_");
+    EXPECT_EQ(w_->SelectedNode(), selected);
+    EXPECT_EQ(Entries(), test::ListFolder(store_ + w_->NodeText(selected) + L"\\"));
+
+    // Ctrl+M in the tree is the same command; with Shift too it is nothing.
+    ::SetFocus(w_->TreeView1());
+    Key(w_->TreeView1(), 'M', 2);
+    EXPECT_EQ(NodeTexts().back(), L"新しいフォルダ (3)");
+    Key(w_->TreeView1(), 'M', 3);
+    EXPECT_EQ(NodeTexts().size(), 4u);
+    EXPECT_FALSE(FolderExists(store_ + L"新しいフォルダ (4)"));
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(Browser, NewFolder_StoreThatTakesNoFolderSaysSoOnce) {
+    Open();
+    ASSERT_TRUE(::RemoveDirectoryW(store_.c_str()));
+    ClickToolbar(frmList::kToolNew);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, L"新規フォルダを作れません。");
+    EXPECT_EQ(boxes_[0].title, L"フォルダの新規作成");
+    EXPECT_EQ(boxes_[0].style, kStop);
+    EXPECT_TRUE(Nodes().empty());
+    EXPECT_EQ(Error(), L"");
+}
+
+// ---------------------------------------------------------------- delete folder
+
+TEST_F(Browser, DeleteFolder_AsksRemovesAndListsTheNextSelectedFolder) {
+    Folder(L"a");
+    Folder(L"b");
+    File(L"a", L"1.bmp");
+    File(L"b", L"2.bmp");
+    Open();
+    const std::wstring first = w_->NodeText(w_->SelectedNode());
+    const std::wstring other = first == L"a" ? L"b" : L"a";
+    ::SetFocus(w_->TreeView1());
+
+    answers_ = {IDCANCEL};
+    ClickToolbar(frmList::kToolDelete);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, L"フォルダ内のファイルも削除されます。");
+    EXPECT_EQ(boxes_[0].title, L"フォルダの削除");
+    EXPECT_EQ(boxes_[0].style, kConfirm);
+    EXPECT_TRUE(FolderExists(store_ + first));
+    EXPECT_EQ(Nodes().size(), 2u);
+
+    ClickToolbar(frmList::kToolDelete);  // OK
+    EXPECT_FALSE(test::PathExists(store_ + first));
+    EXPECT_EQ(NodeTexts(), std::vector<std::wstring>{other});
+    EXPECT_EQ(w_->SelectedNode(), Node(other));
+    EXPECT_EQ(Entries(), test::ListFolder(store_ + other + L"\\"));
+    EXPECT_TRUE(DeleteEnabled());
+
+    // The last one, by Shift+Delete: the tree and the list are empty, button 3 is off.
+    Key(w_->TreeView1(), VK_DELETE, 1);
+    EXPECT_EQ(boxes_.size(), 3u);
+    EXPECT_FALSE(test::PathExists(store_ + other));
+    EXPECT_TRUE(Nodes().empty());
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_FALSE(DeleteEnabled());
+}
+
+TEST_F(Browser, DeleteFolder_FailureKeepsTheNodeAndTellsWhy) {
+    Folder(L"a");
+    File(L"a", L"keep.bmp");
+    ::SetFileAttributesW((store_ + L"a\\keep.bmp").c_str(), FILE_ATTRIBUTE_READONLY);
+    Open();
+    ::SetFocus(w_->TreeView1());
+    Key(w_->TreeView1(), VK_DELETE);
+    ASSERT_EQ(boxes_.size(), 2u);
+    EXPECT_EQ(boxes_[1].text, L"削除に失敗しました。");
+    EXPECT_EQ(boxes_[1].title, L"フォルダの削除");
+    EXPECT_EQ(boxes_[1].style, kStop);
+    EXPECT_EQ(Error(), Status(ERROR_ACCESS_DENIED).Text());
+    EXPECT_EQ(NodeTexts(), std::vector<std::wstring>{L"a"});
+    EXPECT_TRUE(test::PathExists(store_ + L"a\\keep.bmp"));
+    EXPECT_EQ(Entries(), std::vector<std::wstring>{L"keep.bmp"});
+}
+
+// ---------------------------------------------------------------- delete files
+
+TEST_F(Browser, DeleteFiles_WalksDownAndStopsAtTheFirstFailure) {
+    Folder(L"a");
+    const std::vector<std::wstring> names = {L"1.bmp", L"2.bmp", L"3.bmp",
+                                             L"4.bmp", L"5.bmp", L"6.bmp"};
+    for (const std::wstring& name : names) File(L"a", name);
+    ::SetFileAttributesW((store_ + L"a\\3.bmp").c_str(), FILE_ATTRIBUTE_READONLY);
+    Open();
+    ASSERT_EQ(Entries(), names);
+    ::SendMessageW(w_->List1(), LB_SELITEMRANGE, TRUE, MAKELPARAM(0, 4));  // the first five
+    ::SetFocus(w_->List1());
+
+    answers_ = {IDCANCEL};
+    ClickToolbar(frmList::kToolDelete);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, L"削除しますか？");
+    EXPECT_EQ(boxes_[0].title, L"ファイルの削除");
+    EXPECT_EQ(boxes_[0].style, kConfirm);
+    EXPECT_EQ(Entries(), names);
+
+    ClickToolbar(frmList::kToolDelete);
+    ASSERT_EQ(boxes_.size(), 3u);
+    EXPECT_EQ(boxes_[2].text, L"削除に失敗しました。");
+    EXPECT_EQ(boxes_[2].title, L"ファイルの削除");
+    EXPECT_EQ(boxes_[2].style, kStop);
+    EXPECT_EQ(Error(), Status(ERROR_ACCESS_DENIED).Text());
+    EXPECT_EQ(Entries(), (std::vector<std::wstring>{L"1.bmp", L"2.bmp", L"3.bmp", L"6.bmp"}));
+    EXPECT_EQ(test::ListFolder(store_ + L"a\\"),
+              (std::vector<std::wstring>{L"1.bmp", L"2.bmp", L"3.bmp", L"6.bmp"}));
+    EXPECT_EQ(::GetFocus(), w_->List1());
+
+    // Without a failure the walk ends with the information emptied.
+    ::SetFileAttributesW((store_ + L"a\\3.bmp").c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::SendMessageW(w_->List1(), LB_SETSEL, FALSE, -1);
+    ::SendMessageW(w_->List1(), LB_SETSEL, TRUE, 3);
+    ClickEntry(3);  // shows 6.bmp, which is no picture: a failed show
+    ::SendMessageW(w_->List1(), LB_SETSEL, TRUE, 0);
+    ClickToolbar(frmList::kToolDelete);
+    EXPECT_EQ(Entries(), (std::vector<std::wstring>{L"2.bmp", L"3.bmp"}));
+    EXPECT_EQ(test::ListFolder(store_ + L"a\\"), (std::vector<std::wstring>{L"2.bmp", L"3.bmp"}));
+    EXPECT_TRUE(ShowsNothing());
+}
+
+TEST_F(Browser, Delete_AsksWithNoEntrySelectedButNeverWithoutASelectedNode) {
+    Folder(L"a");
+    File(L"a", L"1.bmp");
+    Open();
+    ::SetFocus(w_->List1());
+    ClickToolbar(frmList::kToolDelete);
+    EXPECT_EQ(boxes_.size(), 1u);
+    EXPECT_TRUE(test::PathExists(store_ + L"a\\1.bmp"));
+
+    TreeView_SelectItem(w_->TreeView1(), nullptr);
+    ::SetFocus(w_->List1());
+    ::SendMessageW(w_->List1(), LB_SETSEL, TRUE, -1);
+    ClickToolbar(frmList::kToolDelete);
+    EXPECT_EQ(boxes_.size(), 1u);
+    EXPECT_TRUE(test::PathExists(store_ + L"a\\1.bmp"));
+    // Nor does the folder delete ask without a selected node (the tree selects one when it
+    // gets the focus, so the selection goes after that).
+    ::SetFocus(w_->TreeView1());
+    TreeView_SelectItem(w_->TreeView1(), nullptr);
+    ClickToolbar(frmList::kToolDelete);
+    Key(w_->TreeView1(), VK_DELETE);
+    EXPECT_EQ(boxes_.size(), 1u);
+    EXPECT_TRUE(FolderExists(store_ + L"a"));
+}
+
+// ---------------------------------------------------------------- rename
+
+TEST_F(Browser, Rename_RenamesOnDiskAndTakesTheBareNameAsKey) {
+    Folder(L"a");
+    File(L"a", L"1.bmp");
+    Open();
+    Rename(Node(L"a"), L"旅行");
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_EQ(w_->strOldName(), L"a");
+    EXPECT_TRUE(test::PathExists(store_ + L"旅行\\1.bmp"));
+    EXPECT_FALSE(test::PathExists(store_ + L"a"));
+    ASSERT_EQ(NodeTexts(), std::vector<std::wstring>{L"旅行"});
+    EXPECT_EQ(w_->NodeKey(Nodes()[0]), L"旅行");
+    EXPECT_EQ(Entries(), std::vector<std::wstring>{L"1.bmp"});  // the list is not touched
+
+    // Confirming the name unchanged renames nothing and asks nothing.
+    Rename(Node(L"旅行"), L"旅行");
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(test::PathExists(store_ + L"旅行"));
+}
+
+TEST_F(Browser, Rename_FailuresKeepNameAndKeyAndSayWhyOnce) {
+    Folder(L"a");
+    Folder(L"b");
+    Folder(L"c");
+    File(L"a", L"1.bmp");
+    Open();
+    Rename(Node(L"c"), L"renamed");  // its key is now the bare name
+    ASSERT_TRUE(boxes_.empty());
+
+    const std::wstring invalidName = Status(ERROR_INVALID_NAME).Text();
+    struct Case {
+        const wchar_t* to;
+        std::wstring why;
+    };
+    const Case cases[] = {
+        {L"050101", L"キーが無効です。"},
+        {L"renamed", L"キーがコレクションの他の要素と重複しています。"},
+        {L"b", Status(ERROR_ALREADY_EXISTS).Text()},  // passes the key, fails on disk
+        {L"", invalidName},
+        {L"..\\..\\x", invalidName},
+        {L"..", invalidName},
+        {L"sub/x", invalidName},
+        {L"x:y", invalidName},
+        {L"ends.", invalidName},
+        {L"ends ", invalidName},
+    };
+    for (const Case& c : cases) {
+        boxes_.clear();
+        Rename(Node(L"a"), c.to);
+        ASSERT_EQ(boxes_.size(), 1u) << c.to;
+        EXPECT_EQ(boxes_[0].text, c.why) << c.to;
+        EXPECT_EQ(boxes_[0].title, L"名前の変更");
+        EXPECT_EQ(boxes_[0].style, kStop);
+        EXPECT_EQ(Error(), c.why) << c.to;
+        ASSERT_NE(Node(L"a"), nullptr) << c.to;
+        EXPECT_EQ(w_->NodeKey(Node(L"a")), L"a_") << c.to;
+        EXPECT_TRUE(test::PathExists(store_ + L"a\\1.bmp")) << c.to;
+    }
+    EXPECT_EQ(test::ListFolder(store_), (std::vector<std::wstring>{L"a", L"b", L"renamed"}));
+    EXPECT_EQ(test::ListFolder(app_.path()), std::vector<std::wstring>{L"img"});
+}
+
+// ---------------------------------------------------------------- keys and closing
+
+TEST_F(Browser, Keys_CtrlXClosesCtrlShiftXDoesNot) {
+    Folder(L"a");
+    Open();
+    ::SetFocus(w_->TreeView1());
+    Key(w_->TreeView1(), 'X', 3);
+    EXPECT_TRUE(::IsWindow(w_->hwnd()));
+    Key(w_->TreeView1(), 'X', 2);
+    EXPECT_EQ(w_->hwnd(), nullptr);
+    EXPECT_TRUE(FolderExists(store_ + L"a"));
+}
+
+TEST_F(Browser, Closing_ToolbarButton1AndTheFrameCloseTheWindow) {
+    bool destroyed = false;
+    w_ = std::make_unique<frmList>(frmList::Options{
+        .appFolder = app_.path(), .userName = L"tester", .onDestroyed = [&] { destroyed = true; }});
+    ASSERT_TRUE(w_->Open());
+    ClickToolbar(frmList::kToolClose);
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(w_->hwnd(), nullptr);
+
+    destroyed = false;
+    Open();
+    ::SendMessageW(w_->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(w_->hwnd(), nullptr);
+}
+
+// ---------------------------------------------------------------- showing a file
+
+TEST_F(Browser, Show_PicturesOfAnyShapeFillTheWholePreview) {
+    Folder(L"a");
+    WriteQuadrants(store_ + L"a\\a.b.c.bmp", 16, 16);
+    WriteQuadrants(store_ + L"a\\wide.bmp", 3000, 200);
+    Open();
+    for (int index : {0, 1}) {
+        ClickEntry(index);
+        const std::wstring name = Entries()[index];
+        const DibSurface& preview = w_->PreviewPicture();
+        ASSERT_EQ(preview.width(), 355);
+        ASSERT_EQ(preview.height(), 277);
+        const uint32_t* bits = preview.bits();
+        auto at = [&](int x, int y) { return bits[y * preview.width() + x] & 0xFFFFFF; };
+        EXPECT_EQ(at(0, 0), kTopLeft) << index;
+        EXPECT_EQ(at(354, 0), kTopRight) << index;
+        EXPECT_EQ(at(0, 276), kBottomLeft) << index;
+        EXPECT_EQ(at(354, 276), kBottomRight) << index;
+        EXPECT_EQ(at(88, 69), kTopLeft) << index;
+        EXPECT_EQ(at(266, 207), kBottomRight) << index;
+        EXPECT_EQ(
+            std::count_if(bits, bits + 355 * 277, [](uint32_t c) { return (c & 0xFFFFFF) == 0; }),
+            0)
+            << index;
+        EXPECT_EQ(w_->Picture1().width(), index == 0 ? 16 : 3000);
+
+        EXPECT_EQ(TextOf(w_->lblYMD()), CreationText(store_ + L"a\\" + name));
+        EXPECT_EQ(TextOf(w_->lblListIndexBack()), store_ + L"a\\");
+        EXPECT_TRUE(::IsWindowEnabled(w_->txtFileName()));
+        EXPECT_TRUE(::IsWindowEnabled(w_->txtK()));
+        EXPECT_EQ(TextOf(w_->txtK()), L"bmp");
+    }
+    EXPECT_EQ(TextOf(w_->txtFileName()), L"wide");
+    ClickEntry(0);
+    EXPECT_EQ(TextOf(w_->txtFileName()), L"a.b.c");
+    EXPECT_EQ(w_->txtFileNameTag(), L"a.b.c");
+}
+
+TEST_F(Browser, Show_FileThatIsNoPictureEmptiesTheInformationAndTheHolderKeepsItsPicture) {
+    Folder(L"a");
+    WriteQuadrants(store_ + L"a\\1.bmp", 8, 6);
+    File(L"a", L"2.txt", "no picture");
+    // A header that claims 40000 x 40000 pixels: more than can be held.
+    std::string huge(54, '\0');
+    huge[0] = 'B', huge[1] = 'M', huge[10] = 54, huge[14] = 40;
+    const int32_t side = 40000;
+    std::memcpy(&huge[18], &side, 4);
+    std::memcpy(&huge[22], &side, 4);
+    huge[26] = 1, huge[28] = 24;
+    File(L"a", L"3.bmp", huge);
+    Open();
+    ClickEntry(0);
+    ASSERT_EQ(Error(), L"");
+    for (int index : {1, 2}) {
+        ClickEntry(index);
+        EXPECT_EQ(Error(), L"ファイルが読めません。") << index;
+        EXPECT_TRUE(ShowsNothing()) << index;
+        EXPECT_EQ(TextOf(w_->lblListIndexBack()), L"") << index;
+        EXPECT_EQ(w_->Picture1().width(), 8) << index;
+        EXPECT_EQ(w_->Picture1().height(), 6) << index;
+    }
+    ClickEntry(0);
+    EXPECT_EQ(Error(), L"");
+    EXPECT_FALSE(ShowsNothing());
+    EXPECT_TRUE(boxes_.empty());
+}
+
+// ---------------------------------------------------------------- scale
+
+TEST_F(Browser, Scale_TenYearsOfDayFoldersAndTenThousandPictures) {
+    std::vector<std::wstring> days;
+    for (int i = 0; i < 3650; ++i) {
+        wchar_t name[16];
+        ::wsprintfW(name, L"%02d%02d%02d", 5 + i / 372, 1 + i / 31 % 12, 1 + i % 31);
+        days.push_back(name);
+        Folder(name);
+    }
+    const std::wstring first = EnumeratedFolders(store_)[0];
+    for (int i = 0; i < 10000; ++i) {
+        wchar_t name[32];
+        ::wsprintfW(name, L"%s%06d.bmp", first.c_str(), i);
+        File(first, name, "");
+    }
+    Open();
+    EXPECT_EQ(TreeView_GetCount(w_->TreeView1()), 3650u);
+    EXPECT_EQ(::SendMessageW(w_->List1(), LB_GETCOUNT, 0, 0), 10000);
+    ::SendMessageW(w_->cmdReSetFolder(), BM_CLICK, 0, 0);
+    EXPECT_EQ(TreeView_GetCount(w_->TreeView1()), 3650u);
+    EXPECT_EQ(::SendMessageW(w_->List1(), LB_GETCOUNT, 0, 0), 10000);
+    ClickNode(Node(first));
+    EXPECT_EQ(::SendMessageW(w_->List1(), LB_GETCOUNT, 0, 0), 10000);
+}
