@@ -1,8 +1,8 @@
 // The floor of the freeze and drop-store figures. A left click on its tray icon copies the
 // desktop into a DIB section with one BitBlt and shows a window of screen size that paints
-// it. In that window a button release arms the drop; the next pointer move copies a
-// 1000 x 700 block into a 24-bpp DIB section (whose bits are a BMP's pixel rows) and writes
-// it with one write. Usage: bench_capture_floor.exe FOLDER CAPTION
+// it. In that window a button release copies a 1000 x 700 block into a 24-bpp DIB section
+// (whose bits are a BMP's pixel rows) and writes it with one write, as the product's drop
+// picture stores on the pointer move that Wine sends it when the capture ends. Usage: bench_capture_floor.exe FOLDER CAPTION
 #include "FloorTray.h"
 
 namespace {
@@ -35,8 +35,8 @@ LRESULT CALLBACK FrozenProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             ::EndPaint(hwnd, &ps);
             return 0;
         }
-        case WM_LBUTTONUP: armed = true; return 0;
-        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN: armed = true; return 0;
+        case WM_LBUTTONUP:
             if (armed) {
                 armed = false;
                 constexpr int kWidth = 1000, kHeight = 700;

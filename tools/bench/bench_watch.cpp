@@ -5,6 +5,7 @@
 //       once READY exists the watch is armed: after a moment when the visible window CAPTION
 //       does not hold exactly LIST list-box entries and at least TREE tree items, DONE is
 //       created as soon as it does (the bench times DONE's appearance)
+//   bench_watch counts CAPTION             "TREE LIST": items of its tree and its list box
 //   bench_watch treeitem CAPTION INDEX     "x y" on the screen of that root item's text
 //   bench_watch client CAPTION [SECONDS]   "left top right bottom" of its client area on the
 //                                          screen, once the window is visible
@@ -103,6 +104,13 @@ int Run(int argc, wchar_t** argv) {
             ::Sleep(2);
         }
         return kNo;
+    }
+    if (command == L"counts" && argc >= 3) {
+        HWND window = VisibleTopLevel(argv[2]);
+        if (!window) return kNo;
+        HWND tree = Child(window, WC_TREEVIEWW), list = Child(window, L"ListBox");
+        return Print("%ld %ld\n", tree ? static_cast<long>(Ask(tree, TVM_GETCOUNT)) : -1L,
+                     list ? static_cast<long>(Ask(list, LB_GETCOUNT)) : -1L);
     }
     if (command == L"treeitem" && argc >= 4) {
         HWND window = VisibleTopLevel(argv[2]);

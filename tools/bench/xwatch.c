@@ -5,6 +5,7 @@
 //   xwatch [-t SECONDS] [-q QUIET_MS] ACTION WAIT
 //   ACTION  launch CMD ARGS... --   start a program (time from just before the fork)
 //           click X Y [BUTTON]      press and release at X,Y (time from the release)
+//           release X Y [BUTTON]    release a button held at X,Y (time from the release)
 //           move X Y                one pointer move (time from the move)
 //           now                     time from now
 //   WAIT    window NAME             a top-level named NAME drawn: prints "MAP DRAWN"; DRAWN
@@ -36,7 +37,7 @@ static double Now(void) {
 }
 
 static int Usage(void) {
-    fprintf(stderr, "usage: xwatch [-t s] [-q ms] launch CMD... --|click X Y [B]|move X Y|now "
+    fprintf(stderr, "usage: xwatch [-t s] [-q ms] launch CMD... --|click X Y [B]|release X Y [B]|move X Y|now "
                     "window NAME|file DIR SUFFIX|signal FIFO\n");
     return 2;
 }
@@ -136,11 +137,12 @@ int main(int argc, char** argv) {
         while (i < argc && strcmp(argv[i], "--")) ++i;
         if (i >= argc || argv + i == launchArgv) return Usage();
         argv[i++] = NULL;
-    } else if (!strcmp(action, "click") || !strcmp(action, "move")) {
+    } else if (!strcmp(action, "click") || !strcmp(action, "move") ||
+               !strcmp(action, "release")) {
         if (i + 2 > argc) return Usage();
         x = atoi(argv[i++]);
         y = atoi(argv[i++]);
-        if (!strcmp(action, "click") && i < argc && argv[i][0] >= '1' && argv[i][0] <= '9' &&
+        if (strcmp(action, "move") && i < argc && argv[i][0] >= '1' && argv[i][0] <= '9' &&
             !argv[i][1])
             button = atoi(argv[i++]);
     } else if (strcmp(action, "now")) {
@@ -217,7 +219,7 @@ int main(int argc, char** argv) {
             _exit(127);
         }
         if (pid < 0) return 2;
-    } else if (!strcmp(action, "click")) {
+    } else if (!strcmp(action, "click") || !strcmp(action, "release")) {
         XTestFakeButtonEvent(dpy, button, False, 0);
         XSync(dpy, False);
         t0 = Now();
