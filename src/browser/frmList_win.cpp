@@ -385,7 +385,7 @@ HTREEITEM frmList::AddNode(const std::wstring& name) {
     insert.item.iImage = 0;
     insert.item.iSelectedImage = 1;
     auto node = reinterpret_cast<HTREEITEM>(
-        ::SendMessageW(TreeView1_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+        SendPastSubclasses(TreeView1_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     if (!node) return nullptr;
     if (keys_.Add(reinterpret_cast<NodeKeys::Node>(node), NodeKeys::KeyFor(name)) !=
         KeyError::None) {
@@ -458,7 +458,7 @@ void frmList::FillFileList() {
     ::SendMessageW(List1_, LB_RESETCONTENT, 0, 0);
     ::SendMessageW(List1_, LB_INITSTORAGE, File1_.size(), chars * sizeof(wchar_t));
     auto add = [&](const std::wstring& name) {
-        ::SendMessageW(List1_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        SendPastSubclasses(List1_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     };
     if (blnSortDesc)
         std::for_each(File1_.rbegin(), File1_.rend(), add);

@@ -8,6 +8,11 @@ HINSTANCE ModuleInstance() noexcept {
     return ::GetModuleHandleW(nullptr);
 }
 
+LRESULT SendPastSubclasses(HWND control, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    const auto own = reinterpret_cast<WNDPROC>(::GetClassLongPtrW(control, GCLP_WNDPROC));
+    return own ? ::CallWindowProcW(own, control, msg, wp, lp) : ::SendMessageW(control, msg, wp, lp);
+}
+
 Window::~Window() {
     if (hwnd_) {
         // Detach first so the destruction messages no longer reach a half-destroyed object.
