@@ -71,8 +71,12 @@ LRESULT CALLBACK BrowseProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void Open() {
+    // Loaded here, not at start: a resident program has no reason to hold it before.
+    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    static const auto init = reinterpret_cast<Init>(reinterpret_cast<void*>(
+        ::GetProcAddress(::LoadLibraryW(L"comctl32.dll"), "InitCommonControlsEx")));
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    if (!init || !init(&controls)) return;
     RECT r{0, 0, 697, 423};
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     ::AdjustWindowRectEx(&r, style, FALSE, 0);
