@@ -166,7 +166,7 @@ void Dialog::Image1_MouseMove(int /*button*/, int /*shift*/, Point /*at*/) {
     if (storing_ || carrier_.empty() || !::IsWindowVisible(hwnd())) return;
     storing_ = true;
     DibSurface& work = Picture1_.surface();
-    if (work.Resize(carrier_.width(), carrier_.height())) {
+    if (work.Resize(carrier_.width(), carrier_.height(), DibSurface::Fill::None)) {
         ::SetWindowPos(Picture1_.hwnd(), nullptr, 0, 0, carrier_.width(), carrier_.height(),
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         ::BitBlt(work.dc(), 0, 0, carrier_.width(), carrier_.height(), carrier_.dc(), 0, 0,

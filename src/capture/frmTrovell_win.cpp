@@ -72,14 +72,16 @@ Status frmTrovell::Form_Load() {
     const int height = ::GetSystemMetrics(SM_CYSCREEN);
     // The copy is made before the window exists, so that it holds the screen the person saw;
     // one bitmap of the screen's size, which every repaint and every drag reads.
-    if (!Picture1_.surface().Resize(width, height)) return Status::LastError();
+    if (!Picture1_.surface().Resize(width, height, DibSurface::Fill::None))
+        return Status::LastError();
     {
         const DibSurface& canvas = Picture1_.surface();
-        RECT all{0, 0, width, height};
-        ::FillRect(canvas.dc(), &all, ::GetSysColorBrush(COLOR_WINDOW));
         WindowDc desktop(::GetDesktopWindow());
         // A failed copy leaves the background colour; selecting and dragging still work.
-        if (desktop) ::BitBlt(canvas.dc(), 0, 0, width, height, desktop.get(), 0, 0, SRCCOPY);
+        if (!desktop || !::BitBlt(canvas.dc(), 0, 0, width, height, desktop.get(), 0, 0, SRCCOPY)) {
+            RECT all{0, 0, width, height};
+            ::FillRect(canvas.dc(), &all, ::GetSysColorBrush(COLOR_WINDOW));
+        }
     }
 
     picIcon1_ = CursorFromPixelMap(art::kDragPointer, kPointerHotSpot, kPointerHotSpot);
@@ -96,10 +98,12 @@ Status frmTrovell::Form_Load() {
         if (hwnd()) ::DestroyWindow(hwnd());
         return created;
     }
-    CreateFrameTip();
     ::ShowWindow(hwnd(), SW_SHOW);
     ::SetForegroundWindow(hwnd());
     ::UpdateWindow(hwnd());
+    // After the frozen screen is up: the tip (and the common controls it loads) cost about
+    // 5 ms that the person would otherwise wait for.
+    CreateFrameTip();
     return {};
 }
 
@@ -196,7 +200,7 @@ void frmTrovell::Image1_MouseDown(int button, int /*shift*/, Point /*at*/) {
         return;
     }
     // The only pixel copy of a drag: from the frozen picture, never from the live screen.
-    if (!Picture2_.Resize(Image1_.width, Image1_.height)) return;
+    if (!Picture2_.Resize(Image1_.width, Image1_.height, DibSurface::Fill::None)) return;
     ::BitBlt(Picture2_.dc(), 0, 0, Image1_.width, Image1_.height, Picture1_.surface().dc(),
              Image1_.left, Image1_.top, SRCCOPY);
     carrierLeft_ = static_cast<float>(Image1_.left);

@@ -24,7 +24,7 @@ DibSurface& DibSurface::operator=(DibSurface&& other) noexcept {
     return *this;
 }
 
-bool DibSurface::Resize(int width, int height) {
+bool DibSurface::Resize(int width, int height, Fill fill) {
     if (width <= 0 || height <= 0) return false;
     // Four bytes a pixel must stay addressable in a 32-bit process.
     if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > 0x7FFFFFFF / 4) {
@@ -51,7 +51,7 @@ bool DibSurface::Resize(int width, int height) {
     bits_ = static_cast<uint32_t*>(bits);
     width_ = width;
     height_ = height;
-    std::fill_n(bits_, static_cast<size_t>(width) * height, 0x00FFFFFFu);
+    if (fill == Fill::White) std::fill_n(bits_, static_cast<size_t>(width) * height, 0x00FFFFFFu);
     return true;
 }
 

@@ -18,9 +18,12 @@ public:
     DibSurface& operator=(const DibSurface&) = delete;
     ~DibSurface() = default;
 
+    // None: for a caller that overwrites every pixel at once (a copy of the same size), which
+    // a white fill would only delay (about 2 ms for a 1920 x 1080 screen).
+    enum class Fill { White, None };
     // A new white picture of this size; the DC stays the same. On failure (non-positive or
     // too large a size, out of memory) the surface keeps its old picture and returns false.
-    bool Resize(int width, int height);
+    bool Resize(int width, int height, Fill fill = Fill::White);
 
     HDC dc() const noexcept { return dc_.get(); }
     HBITMAP bitmap() const noexcept { return bitmap_.get(); }

@@ -97,13 +97,13 @@ Failure Encode(HDC source, UINT width, UINT height, uint8_t quality, IStream* ou
     const UINT blockRows =
         static_cast<UINT>(std::clamp<size_t>(kBlockBytes / (size_t{width} * 4), 1, height));
     DibSurface strip;
-    if (!strip.Resize(static_cast<int>(width), static_cast<int>(blockRows)))
+    if (!strip.Resize(static_cast<int>(width), static_cast<int>(blockRows), DibSurface::Fill::None))
         return {kJpegFormatError, kErrorPictureTooLarge};
     std::vector<uint8_t> block(stride * blockRows);
     for (UINT y = 0; y < height; y += blockRows) {
         const UINT count = std::min(blockRows, height - y);
-        if (!::BitBlt(strip.dc(), 0, 0, static_cast<int>(width), static_cast<int>(count), source,
-                      0, static_cast<int>(y), SRCCOPY))
+        if (!::BitBlt(strip.dc(), 0, 0, static_cast<int>(width), static_cast<int>(count), source, 0,
+                      static_cast<int>(y), SRCCOPY))
             return {kJpegNoBitmap, ::GetLastError()};
         const uint32_t* pixels = strip.bits();
         for (UINT r = 0; r < count; ++r) {
@@ -135,8 +135,8 @@ Failure WriteEncoded(IStream* encoded, const std::wstring& path) {
         FAILED(hr = encoded->Seek({}, STREAM_SEEK_CUR, &size)))
         return Fail(kJpegCannotWrite, hr);
     const void* bytes = ::GlobalLock(memory);
-    Status written = bytes ? file.Write(bytes, static_cast<size_t>(size.QuadPart))
-                           : Status::LastError();
+    Status written =
+        bytes ? file.Write(bytes, static_cast<size_t>(size.QuadPart)) : Status::LastError();
     if (bytes) ::GlobalUnlock(memory);
     if (written) written = file.Commit();
     return written ? Failure{} : Failure{kJpegCannotWrite, written.code()};
