@@ -10,7 +10,8 @@ HINSTANCE ModuleInstance() noexcept {
 
 LRESULT SendPastSubclasses(HWND control, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     const auto own = reinterpret_cast<WNDPROC>(::GetClassLongPtrW(control, GCLP_WNDPROC));
-    return own ? ::CallWindowProcW(own, control, msg, wp, lp) : ::SendMessageW(control, msg, wp, lp);
+    return own ? ::CallWindowProcW(own, control, msg, wp, lp)
+               : ::SendMessageW(control, msg, wp, lp);
 }
 
 Window::~Window() {

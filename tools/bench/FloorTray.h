@@ -3,6 +3,7 @@
 // product makes its own (a 16 x 16 32-bpp DIB section and a mask through CreateIconIndirect),
 // and the message loop. A floor does only the work its figure cannot do without.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <cstdint>
@@ -88,8 +89,8 @@ inline bool HandleClose(HWND hwnd, UINT msg, NOTIFYICONDATAW* record) {
 
 // Temp file, bytes, flush, then the final name: the store's own pattern, so both pay for the
 // flush a stored picture needs to survive a power cut.
-inline bool WriteFinal(const wchar_t* folder, const wchar_t* name, const void* head,
-                       DWORD headSize, const void* body, DWORD bodySize) {
+inline bool WriteFinal(const wchar_t* folder, const wchar_t* name, const void* head, DWORD headSize,
+                       const void* body, DWORD bodySize) {
     wchar_t temp[MAX_PATH], final[MAX_PATH];
     ::wsprintfW(temp, L"%s\\floor.tmp", folder);
     ::wsprintfW(final, L"%s\\%s", folder, name);

@@ -81,16 +81,16 @@ void Open() {
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     ::AdjustWindowRectEx(&r, style, FALSE, 0);
     const int w = r.right - r.left, h = r.bottom - r.top;
-    HWND window = ::CreateWindowExW(
-        0, L"bench browse", caption, style, (::GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-        (::GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, nullptr, nullptr,
-        ::GetModuleHandleW(nullptr), nullptr);
+    HWND window = ::CreateWindowExW(0, L"bench browse", caption, style,
+                                    (::GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                                    (::GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, nullptr,
+                                    nullptr, ::GetModuleHandleW(nullptr), nullptr);
     tree = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
                              WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_SHOWSELALWAYS, 0, 68, 147,
                              316, window, nullptr, nullptr, nullptr);
     list = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL,
-                             148, 68, 173, 316, window, nullptr, nullptr, nullptr);
+                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL, 148,
+                             68, 173, 316, window, nullptr, nullptr, nullptr);
     ::SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
     HTREEITEM first = nullptr;
     std::wstring firstName;

@@ -2,7 +2,8 @@
 // desktop into a DIB section with one BitBlt and shows a window of screen size that paints
 // it. In that window a button release copies a 1000 x 700 block into a 24-bpp DIB section
 // (whose bits are a BMP's pixel rows) and writes it with one write, as the product's drop
-// picture stores on the pointer move that Wine sends it when the capture ends. Usage: bench_capture_floor.exe FOLDER CAPTION
+// picture stores on the pointer move that Wine sends it when the capture ends. Usage:
+// bench_capture_floor.exe FOLDER CAPTION
 #include "FloorTray.h"
 
 namespace {
@@ -87,9 +88,9 @@ void Freeze() {
     ::SelectObject(frozenDc, frozenBitmap);
     ::BitBlt(frozenDc, 0, 0, screenWidth, screenHeight, screen, 0, 0, SRCCOPY);
     ::ReleaseDC(::GetDesktopWindow(), screen);
-    frozen = ::CreateWindowExW(0, L"bench frozen", caption, WS_POPUP, 0, 0, screenWidth,
-                               screenHeight, nullptr, nullptr, ::GetModuleHandleW(nullptr),
-                               nullptr);
+    frozen =
+        ::CreateWindowExW(0, L"bench frozen", caption, WS_POPUP, 0, 0, screenWidth, screenHeight,
+                          nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::ShowWindow(frozen, SW_SHOW);
 }
 

@@ -1,10 +1,10 @@
 // The floor of the clipboard-store figures: a left click on its tray icon reads the
 // clipboard's DIB and writes it as a 24-bpp BMP with one write, or as a JPEG through a bare
 // WIC encode at the product's options. Usage: bench_store_floor.exe FOLDER bmp|jpeg
+#include "FloorTray.h"
+
 #include <ole2.h>
 #include <wincodec.h>
-
-#include "FloorTray.h"
 
 namespace {
 NOTIFYICONDATAW record;
@@ -105,7 +105,8 @@ bool WriteBmp(const BITMAPINFOHEADER* info, const uint8_t* bits) {
     head.info.biHeight = static_cast<LONG>(height);
     head.info.biPlanes = 1;
     head.info.biBitCount = 24;
-    uint8_t* body = static_cast<uint8_t*>(::VirtualAlloc(nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    uint8_t* body =
+        static_cast<uint8_t*>(::VirtualAlloc(nullptr, size, MEM_COMMIT, PAGE_READWRITE));
     if (!body) return false;
     for (UINT y = 0; y < height; ++y) Rows24(info, bits, height - 1 - y, body + size_t{y} * stride);
     const bool ok = bench::WriteFinal(folder, L"floor.bmp", &head, sizeof(head), body, size);

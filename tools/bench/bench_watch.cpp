@@ -13,6 +13,7 @@
 //   bench_watch gdi CAPTION                "GDI USER" objects of the window's process
 // Exit 0 done, 3 not found or timed out, 2 usage.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
@@ -124,8 +125,8 @@ int Run(int argc, wchar_t** argv) {
         // TVM_GETITEMRECT reads and writes its RECT in the tree's own process.
         DWORD pid = 0;
         ::GetWindowThreadProcessId(tree, &pid);
-        HANDLE process = ::OpenProcess(
-            PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        HANDLE process =
+            ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
         if (!process) return kNo;
         void* remote = ::VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
         RECT rect{};

@@ -17,8 +17,9 @@
 #define _GNU_SOURCE
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/extensions/Xdamage.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xdamage.h>
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -28,7 +29,6 @@
 #include <sys/inotify.h>
 #include <time.h>
 #include <unistd.h>
-#include <dirent.h>
 
 static double Now(void) {
     struct timespec t;
@@ -37,8 +37,10 @@ static double Now(void) {
 }
 
 static int Usage(void) {
-    fprintf(stderr, "usage: xwatch [-t s] [-q ms] launch CMD... --|click X Y [B]|release X Y [B]|move X Y|now "
-                    "window NAME|file DIR SUFFIX|signal FIFO\n");
+    fprintf(
+        stderr,
+        "usage: xwatch [-t s] [-q ms] launch CMD... --|click X Y [B]|release X Y [B]|move X Y|now "
+        "window NAME|file DIR SUFFIX|signal FIFO\n");
     return 2;
 }
 
@@ -61,7 +63,8 @@ static int NameIs(Window w, const char* name) {
     unsigned char* data = NULL;
     int same = 0;
     if (XGetWindowProperty(dpy, w, netName, 0, 1024, False, utf8, &type, &format, &n, &after,
-                           &data) == Success && data) {
+                           &data) == Success &&
+        data) {
         same = strcmp((char*)data, name) == 0;
         XFree(data);
         if (same) return 1;
@@ -124,9 +127,12 @@ int main(int argc, char** argv) {
     double timeoutMs = 30000, quietMs = 150;
     int i = 1;
     for (; i + 1 < argc && argv[i][0] == '-'; i += 2) {
-        if (!strcmp(argv[i], "-t")) timeoutMs = atof(argv[i + 1]) * 1000;
-        else if (!strcmp(argv[i], "-q")) quietMs = atof(argv[i + 1]);
-        else return Usage();
+        if (!strcmp(argv[i], "-t"))
+            timeoutMs = atof(argv[i + 1]) * 1000;
+        else if (!strcmp(argv[i], "-q"))
+            quietMs = atof(argv[i + 1]);
+        else
+            return Usage();
     }
     if (i >= argc) return Usage();
     const char* action = argv[i++];
@@ -137,8 +143,7 @@ int main(int argc, char** argv) {
         while (i < argc && strcmp(argv[i], "--")) ++i;
         if (i >= argc || argv + i == launchArgv) return Usage();
         argv[i++] = NULL;
-    } else if (!strcmp(action, "click") || !strcmp(action, "move") ||
-               !strcmp(action, "release")) {
+    } else if (!strcmp(action, "click") || !strcmp(action, "move") || !strcmp(action, "release")) {
         if (i + 2 > argc) return Usage();
         x = atoi(argv[i++]);
         y = atoi(argv[i++]);
@@ -270,7 +275,8 @@ int main(int argc, char** argv) {
                         printf("%.2f\n", now - t0);
                         return 0;
                     }
-                } else if ((e->mask & (IN_MOVED_TO | IN_CLOSE_WRITE)) && EndsWith(e->name, suffix)) {
+                } else if ((e->mask & (IN_MOVED_TO | IN_CLOSE_WRITE)) &&
+                           EndsWith(e->name, suffix)) {
                     printf("%.2f\n", now - t0);
                     return 0;
                 }
