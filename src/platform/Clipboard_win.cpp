@@ -37,7 +37,8 @@ UINT PngFormat() {
 }
 
 // GDI draws every DIB that passed the header check (palettes, 16 bpp, bit fields, RLE,
-// either row order) into the 32-bpp surface without loss, so the conversion is left to it.
+// either row order) into the 32-bpp surface without loss, so the conversion is left to it,
+// except for plain 32 bpp, which needs none.
 Status ReadDib(DibSurface& picture) {
     HGLOBAL handle = ::GetClipboardData(CF_DIB);
     if (!handle) return Status::LastError();
@@ -45,16 +46,36 @@ Status ReadDib(DibSurface& picture) {
     if (!lock.get()) return Status::LastError();
     const auto layout = ReadPackedDib(lock.get(), lock.size());
     if (!layout) return Status(kErrorBrokenPicture);
-    if (!picture.Resize(layout->width, layout->height)) return Status(kErrorPictureTooLarge);
+    // Only a run-length encoded DIB may leave pixels out (its deltas); every other one covers
+    // the whole picture, which a white fill would only delay.
+    const bool mayLeaveGaps = layout->compression == kBiRle4 || layout->compression == kBiRle8;
+    if (!picture.Resize(layout->width, layout->height,
+                        mayLeaveGaps ? DibSurface::Fill::White : DibSurface::Fill::None))
+        return Status(kErrorPictureTooLarge);
+    uint32_t* bits = picture.bits();
+    const size_t width = static_cast<size_t>(layout->width);
+    auto opaque = [](uint32_t c) { return c & 0x00FFFFFFu; };
+    if (layout->bitCount == 32 && layout->compression == kBiRgb) {
+        // What Wine and most programs offer: copied row by row in the one pass that also drops
+        // the high byte (a source's alpha; the picture has none), where GDI's copy would need
+        // a second pass for that.
+        const auto* rows = reinterpret_cast<const uint32_t*>(lock.get() + layout->bitsOffset);
+        for (int y = 0; y < layout->height; ++y) {
+            const uint32_t* row =
+                rows + width * static_cast<size_t>(layout->topDown ? y : layout->height - 1 - y);
+            std::transform(row, row + width, bits + width * static_cast<size_t>(y), opaque);
+        }
+        return {};
+    }
     const int lines = ::SetDIBitsToDevice(
         picture.dc(), 0, 0, static_cast<DWORD>(layout->width), static_cast<DWORD>(layout->height),
         0, 0, 0, static_cast<UINT>(layout->height), lock.get() + layout->bitsOffset,
         reinterpret_cast<const BITMAPINFO*>(lock.get()), DIB_RGB_COLORS);
     if (lines <= 0) return Status(kErrorBrokenPicture);
-    // The high byte may hold a source's alpha; the picture has none.
-    uint32_t* bits = picture.bits();
-    std::transform(bits, bits + static_cast<size_t>(picture.width()) * picture.height(), bits,
-                   [](uint32_t c) { return c & 0x00FFFFFFu; });
+    // 32-bpp bit fields may carry alpha in the high byte too; GDI leaves it 0 for the rest.
+    if (layout->bitCount != 32) return {};
+    bits = picture.bits();
+    std::transform(bits, bits + width * static_cast<size_t>(picture.height()), bits, opaque);
     return {};
 }
 
@@ -65,7 +86,9 @@ Status ReadDdb(DibSurface& picture) {
     if (!bitmap) return Status::LastError();
     if (!::GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
         return Status(kErrorBrokenPicture);
-    if (!picture.Resize(info.bmWidth, info.bmHeight)) return Status(kErrorPictureTooLarge);
+    // GetDIBits below writes every pixel.
+    if (!picture.Resize(info.bmWidth, info.bmHeight, DibSurface::Fill::None))
+        return Status(kErrorPictureTooLarge);
     WindowDc screen(nullptr);
     BITMAPINFO want{};
     want.bmiHeader.biSize = sizeof(want.bmiHeader);
@@ -89,7 +112,7 @@ Status ReadPng(DibSurface& picture) {
     LockedGlobal lock(handle);
     if (!lock.get()) return Status::LastError();
     return LoadPictureFromMemory(lock.get(), lock.size(), picture) ? Status()
-                                                                  : Status(kErrorBrokenPicture);
+                                                                   : Status(kErrorBrokenPicture);
 }
 
 }  // namespace
