@@ -6,10 +6,39 @@
 #include <ole2.h>
 #include <wincodec.h>
 
+#include <type_traits>
+
 namespace {
 NOTIFYICONDATAW record;
 const wchar_t* folder = L".";
 bool jpeg = false;
+
+// COM and the codecs come with the first store, as in the product, which a resident
+// program that must stay small cannot hold from its start.
+struct Com {
+    HRESULT(WINAPI* init)(LPVOID, DWORD);
+    void(WINAPI* uninit)();
+    HRESULT(WINAPI* create)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+    HRESULT(WINAPI* stream)(HGLOBAL, BOOL, LPSTREAM*);
+    HRESULT(WINAPI* global)(LPSTREAM, HGLOBAL*);
+};
+
+const Com* LoadCom() {
+    static Com com{};
+    static const bool loaded = [] {
+        HMODULE ole = ::LoadLibraryW(L"ole32.dll");
+        if (!ole || !::LoadLibraryW(L"windowscodecs.dll")) return false;
+        auto get = [ole](auto& fn, const char* name) {
+            fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(
+                reinterpret_cast<void*>(::GetProcAddress(ole, name)));
+            return fn != nullptr;
+        };
+        return get(com.init, "CoInitializeEx") && get(com.uninit, "CoUninitialize") &&
+               get(com.create, "CoCreateInstance") && get(com.stream, "CreateStreamOnHGlobal") &&
+               get(com.global, "GetHGlobalFromStream");
+    }();
+    return loaded ? &com : nullptr;
+}
 
 void SetOption(IPropertyBag2* bag, const wchar_t* name, VARIANT value) {
     PROPBAG2 option{};
@@ -40,16 +69,17 @@ bool WriteJpeg(const BITMAPINFOHEADER* info, const uint8_t* bits) {
     const UINT width = static_cast<UINT>(info->biWidth);
     const UINT height = static_cast<UINT>(info->biHeight < 0 ? -info->biHeight : info->biHeight);
     const UINT stride = (width * 3 + 3) & ~3u;
-    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return false;
+    const Com* com = LoadCom();
+    if (!com || FAILED(com->init(nullptr, COINIT_APARTMENTTHREADED))) return false;
     bool ok = false;
     IWICImagingFactory* factory = nullptr;
     IWICBitmapEncoder* encoder = nullptr;
     IWICBitmapFrameEncode* frame = nullptr;
     IPropertyBag2* options = nullptr;
     IStream* stream = nullptr;
-    if (SUCCEEDED(::CreateStreamOnHGlobal(nullptr, TRUE, &stream)) &&
-        SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
+    if (SUCCEEDED(com->stream(nullptr, TRUE, &stream)) &&
+        SUCCEEDED(com->create(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
         SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder)) &&
         SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
         SUCCEEDED(encoder->CreateNewFrame(&frame, &options))) {
@@ -72,7 +102,7 @@ bool WriteJpeg(const BITMAPINFOHEADER* info, const uint8_t* bits) {
         ok = ok && SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
         HGLOBAL memory = nullptr;
         ULARGE_INTEGER size{};
-        if (ok && SUCCEEDED(::GetHGlobalFromStream(stream, &memory)) &&
+        if (ok && SUCCEEDED(com->global(stream, &memory)) &&
             SUCCEEDED(stream->Seek({}, STREAM_SEEK_CUR, &size))) {
             void* bytes = ::GlobalLock(memory);
             ok = bench::WriteFinal(folder, L"floor.jpg", nullptr, 0, bytes,
@@ -85,7 +115,7 @@ bool WriteJpeg(const BITMAPINFOHEADER* info, const uint8_t* bits) {
     if (encoder) encoder->Release();
     if (factory) factory->Release();
     if (stream) stream->Release();
-    ::CoUninitialize();
+    com->uninit();
     return ok;
 }
 
