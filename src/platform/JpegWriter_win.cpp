@@ -92,32 +92,33 @@ Failure Encode(HDC source, UINT width, UINT height, uint8_t quality, IStream* ou
 
     // Successive WritePixels calls append rows, so the picture goes in blocks, each copied
     // out of the source by GDI, which knows its layout (a DIB section of either row order, a
-    // device bitmap, a window). One block-sized copy of the picture is all this needs.
+    // device bitmap, a window) and turns it into the encoder's 24-bpp rows as it copies: the
+    // block's bits are handed over as they are. One block-sized copy is all this needs.
     const size_t stride = DibStride(static_cast<int>(width), 24);
-    const UINT blockRows =
-        static_cast<UINT>(std::clamp<size_t>(kBlockBytes / (size_t{width} * 4), 1, height));
-    DibSurface strip;
-    if (!strip.Resize(static_cast<int>(width), static_cast<int>(blockRows), DibSurface::Fill::None))
-        return {kJpegFormatError, kErrorPictureTooLarge};
-    std::vector<uint8_t> block(stride * blockRows);
+    const UINT blockRows = static_cast<UINT>(std::clamp<size_t>(kBlockBytes / stride, 1, height));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = static_cast<LONG>(width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(blockRows);  // top-down, as WIC takes rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueDc stripDc(::CreateCompatibleDC(nullptr));
+    UniqueBitmap strip(
+        stripDc ? ::CreateDIBSection(stripDc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0)
+                : nullptr);
+    if (!strip || !bits) return {kJpegFormatError, kErrorPictureTooLarge};
+    SelectGuard select(stripDc.get(), strip.get());
     for (UINT y = 0; y < height; y += blockRows) {
         const UINT count = std::min(blockRows, height - y);
-        if (!::BitBlt(strip.dc(), 0, 0, static_cast<int>(width), static_cast<int>(count), source, 0,
-                      static_cast<int>(y), SRCCOPY))
+        if (!::BitBlt(stripDc.get(), 0, 0, static_cast<int>(width), static_cast<int>(count), source,
+                      0, static_cast<int>(y), SRCCOPY))
             return {kJpegNoBitmap, ::GetLastError()};
-        const uint32_t* pixels = strip.bits();
-        for (UINT r = 0; r < count; ++r) {
-            const uint32_t* src = pixels + size_t{r} * width;
-            uint8_t* dst = block.data() + r * stride;
-            for (UINT x = 0; x < width; ++x) {
-                const uint32_t c = src[x];
-                *dst++ = static_cast<uint8_t>(c);
-                *dst++ = static_cast<uint8_t>(c >> 8);
-                *dst++ = static_cast<uint8_t>(c >> 16);
-            }
-        }
+        ::GdiFlush();
         if (FAILED(hr = frame->WritePixels(count, static_cast<UINT>(stride),
-                                           static_cast<UINT>(stride * count), block.data())))
+                                           static_cast<UINT>(stride * count),
+                                           static_cast<BYTE*>(bits))))
             return Fail(kJpegCannotWrite, hr);
     }
     if (FAILED(hr = frame->Commit()) || FAILED(hr = encoder->Commit()))
