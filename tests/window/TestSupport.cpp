@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/BmpFormat.h"
 #include "platform/Clipboard_win.h"
 #include "platform/FileOps_win.h"
 #include "platform/Handles_win.h"
+#include "platform/PictureLoader_win.h"
 
 namespace trovell::test {
 
@@ -195,10 +195,9 @@ ReadBack ClipboardOfAnotherProcess(UINT format) {
     ::WaitForSingleObject(process.hProcess, 60000);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
-    const std::string bytes = ReadFileBytes(file);
-    const auto decoded = DecodeBmp24(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    if (!decoded) return {};
-    return {decoded->width, decoded->height, decoded->pixels};
+    DibSurface picture;
+    if (!LoadPicture(file, picture)) return {};
+    return {picture.width(), picture.height(), Pixels(picture)};
 }
 
 }  // namespace trovell::test
