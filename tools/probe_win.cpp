@@ -11,6 +11,8 @@
 //   probe client <caption>                  "left top right bottom" of its client area on
 //                                           the screen
 //   probe close <caption>                   post WM_CLOSE
+//   probe moving <caption> [seconds]        until its thread runs the system's move loop
+//   probe notmoving <caption> [seconds]     until it no longer does
 //   probe kill <caption>                    TerminateProcess of its process
 //   probe pid <caption>                     its process id
 //   probe menus <count> [seconds]           until exactly `count` popup menus are visible,
@@ -199,7 +201,8 @@ bool SaveClipboard(UINT format, const wchar_t* path) {
 
 int Usage() {
     Write(
-        L"usage: probe wait|gone|visible|texts|waittext|click|iconrect|close|kill|pid|menus|"
+        L"usage: probe wait|gone|visible|texts|waittext|click|iconrect|close|moving|notmoving|kill|"
+        L"pid|menus|"
         L"shown|notshown|clip|noclip|clipsave|list ...");
     return 2;
 }
@@ -292,6 +295,22 @@ int Run(int argc, wchar_t** argv) {
         return WaitFor(SecondsArg(argc, argv, 3), [&] { return WithCaption(caption).empty(); })
                    ? 0
                    : kNo;
+    if (command == L"moving" || command == L"notmoving") {
+        const bool wanted = command == L"moving";
+        return WaitFor(SecondsArg(argc, argv, 3),
+                       [&] {
+                           for (HWND hwnd : WithCaption(caption)) {
+                               GUITHREADINFO info{};
+                               info.cbSize = sizeof(info);
+                               const DWORD thread = GetWindowThreadProcessId(hwnd, nullptr);
+                               if (GetGUIThreadInfo(thread, &info))
+                                   return ((info.flags & GUI_INMOVESIZE) != 0) == wanted;
+                           }
+                           return false;
+                       })
+                   ? 0
+                   : kNo;
+    }
     if (command == L"waittext") {
         if (argc < 4) return Usage();
         return WaitFor(SecondsArg(argc, argv, 4),
