@@ -107,6 +107,10 @@ void frmPicture::Form_MouseDown(int button, int, int, int) {
 
 void frmPicture::Form_MouseMove(int button, int, int, int) {
     if (!(button & kButtonLeft)) return;
+    // Only while the button is really down: a move loop started on a stale or synthesised
+    // message would hold the mouse until a release that does not come.
+    const int left = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    if (::GetAsyncKeyState(left) >= 0) return;
     // The system's own move loop, as for a press on a title bar; it follows the pointer
     // until the button is released.
     ::ReleaseCapture();
