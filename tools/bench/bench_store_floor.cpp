@@ -1,6 +1,7 @@
 // The floor of the clipboard-store figures: a left click on its tray icon reads the
 // clipboard's DIB and writes it as a 24-bpp BMP with one write, or as a JPEG through a bare
-// WIC encode at the product's options. Usage: bench_store_floor.exe FOLDER bmp|jpeg
+// WIC encode at the product's options, into today's folder under FOLDER. Usage:
+// bench_store_floor.exe FOLDER bmp|jpeg
 #include "FloorTray.h"
 
 #include <ole2.h>
@@ -10,7 +11,8 @@
 
 namespace {
 NOTIFYICONDATAW record;
-const wchar_t* folder = L".";
+const wchar_t* root = L".";
+wchar_t folder[MAX_PATH];
 bool jpeg = false;
 
 // COM and the codecs come with the first store, as in the product, which a resident
@@ -144,8 +146,17 @@ bool WriteBmp(const BITMAPINFOHEADER* info, const uint8_t* bits) {
     return ok;
 }
 
+// Today's folder, made with the store as the product makes it in a fresh store.
+void MakeDayFolder() {
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    ::wsprintfW(folder, L"%s\\%02u%02u%02u", root, now.wYear % 100u, now.wMonth, now.wDay);
+    ::CreateDirectoryW(folder, nullptr);
+}
+
 void Store() {
     if (!::IsClipboardFormatAvailable(CF_DIB) || !::OpenClipboard(nullptr)) return;
+    MakeDayFolder();
     if (HGLOBAL handle = ::GetClipboardData(CF_DIB)) {
         auto* dib = static_cast<const uint8_t*>(::GlobalLock(handle));
         const auto* info = reinterpret_cast<const BITMAPINFOHEADER*>(dib);
@@ -175,7 +186,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
-    if (argc > 1) folder = argv[1];
+    if (argc > 1) root = argv[1];
     jpeg = argc > 2 && std::wcscmp(argv[2], L"jpeg") == 0;
     HWND owner;
     if (!bench::StartTray(L"bench store floor", Proc, &owner, &record)) return 1;
