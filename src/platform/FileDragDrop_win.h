@@ -2,6 +2,7 @@
 // OLE drag and drop of files in the file-list format (CF_HDROP): the data object a drag
 // carries, the drag loop with its drop source, and a drop target for a window.
 #include <windows.h>
+// After windows.h, which it needs.
 #include <ole2.h>
 
 #include <functional>

@@ -160,7 +160,8 @@ Status CopyFileTo(const std::wstring& source, const std::wstring& destination) {
     std::wstring temp;
     if (Status made = CreateTempFileIn(destination.substr(0, separator + 1), &temp); !made)
         return made;
-    Status copied = Result(::CopyFileW(ForFileCall(source).c_str(), ForFileCall(temp).c_str(), FALSE));
+    Status copied =
+        Result(::CopyFileW(ForFileCall(source).c_str(), ForFileCall(temp).c_str(), FALSE));
     if (copied) {
         copied = Result(::MoveFileExW(ForFileCall(temp).c_str(), ForFileCall(destination).c_str(),
                                       MOVEFILE_WRITE_THROUGH));
