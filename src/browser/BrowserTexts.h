@@ -26,6 +26,8 @@ inline constexpr wchar_t kNoNewFolder[] = L"新規フォルダを作れません
 inline constexpr wchar_t kNewFolderTitle[] = L"フォルダの新規作成";
 inline constexpr wchar_t kRenameTitle[] = L"名前の変更";
 inline constexpr wchar_t kCannotRead[] = L"ファイルが読めません。";
+// A failed drop onto the tree is told under the application's title.
+inline constexpr wchar_t kDropFailedTitle[] = L"Velloran Trovell";
 
 // The tree's own words when it refuses a key, as the classic tree control put them.
 inline constexpr wchar_t kKeyNotUnique[] = L"キーがコレクションの他の要素と重複しています。";

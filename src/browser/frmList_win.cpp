@@ -259,8 +259,9 @@ Status frmList::CreateControls() {
         CreateControl(WC_TREEVIEWW, nullptr,
                       WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_EDITLABELS | TVS_SHOWSELALWAYS,
                       WS_EX_CLIENTEDGE, form, kIdTreeView1, kTreeView1);
-    cmdListSort_ = CreateControl(L"BUTTON", nullptr, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
-                                 form, kIdCmdListSort, kCmdListSort);
+    cmdListSort_ =
+        CreateControl(L"BUTTON", nullptr, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_ICON, 0,
+                      form, kIdCmdListSort, kCmdListSort);
     List1_ = CreateControl(
         L"LISTBOX", nullptr,
         WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT,
@@ -322,6 +323,7 @@ Status frmList::CreateControls() {
     AddListTip();
     ::SetWindowSubclass(TreeView1_, &frmList::ControlProc, kIdTreeView1,
                         reinterpret_cast<DWORD_PTR>(this));
+    SetUpDragDrop();
     return {};
 }
 
@@ -494,6 +496,11 @@ void frmList::Form_Unload() {
 }
 
 void frmList::CloseWindow() {
+    // The drag loop runs on this object's stack: the window goes once it has returned.
+    if (dragging_) {
+        closeAfterDrag_ = true;
+        return;
+    }
     Form_Unload();
     ::DestroyWindow(hwnd());
 }
@@ -789,6 +796,10 @@ LRESULT frmList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             if (from == cmdReSetFolder_ && code == BN_CLICKED) {
                 cmdReSetFolder_Click();
+                return 0;
+            }
+            if (from == cmdListSort_ && code == BN_CLICKED) {
+                cmdListSort_Click();
                 return 0;
             }
             if (from == List1_) {

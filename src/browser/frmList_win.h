@@ -12,6 +12,7 @@
 #include "browser/NodeKeys.h"
 #include "browser/PicturePanel_win.h"
 #include "platform/Dib_win.h"
+#include "platform/FileDragDrop_win.h"
 #include "platform/Geometry.h"
 #include "platform/Handles_win.h"
 #include "platform/Window_win.h"
@@ -98,6 +99,21 @@ public:
     void List1_GotFocus();
     void lblYMD_Change();
 
+    // Dragging files out of the list, dropping files onto the tree, the list's order.
+    HIMAGELIST ImageList2() const noexcept { return ImageList2_.get(); }
+    IDropTarget* TreeView1DropTarget() const noexcept { return TreeView1Drop_.target(); }
+    HTREEITEM DropHighlight() const;
+    // What a drag out of the list carries: the selected entries' paths, read when a target
+    // asks for them.
+    ComPtr<IDataObject> List1_DragData();
+    std::vector<std::wstring> List1_OLESetData();
+    void List1_OLEStartDrag();
+    void List1_OLECompleteDrag(DWORD effect);
+    // Points in the tree's client pixels.
+    void TreeView1_OLEDragOver(IDataObject* data, POINT at, DragState state);
+    void TreeView1_OLEDragDrop(IDataObject* data, POINT at);
+    void cmdListSort_Click();
+
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnDestroyed() override;
@@ -141,6 +157,18 @@ private:
     void List1_FailedShow();
     void ReportRenameFailure();
 
+    static LRESULT CALLBACK DragDropProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                         DWORD_PTR self) noexcept;
+    void SetUpDragDrop();
+    // True when the list's mouse message belongs to a drag rather than to the list.
+    bool List1_DragMouse(UINT msg, WPARAM wp, LPARAM lp);
+    void List1_Drag();
+    void DropFilesAt(const std::vector<std::wstring>& files, POINT at);
+    void ReportDropFailure(const std::wstring& text);
+    HTREEITEM DropNodeAt(POINT at) const;
+    void SetDropHighlight(HTREEITEM node);
+    void ShowSortPicture();
+
     Options options_;
     TwipsPerPixel twips_;
     std::wstring strImgPath_;
@@ -154,6 +182,9 @@ private:
     UniqueFont font_;
     UniqueImageList ImageList1_;
     UniqueImageList ImageList3_;
+    UniqueImageList ImageList2_;
+    UniqueIcon sortUp_;
+    UniqueIcon sortDown_;
 
     // Child windows belong to this window and go with it.
     HWND Toolbar1_ = nullptr;
@@ -184,6 +215,15 @@ private:
     bool labelEditing_ = false;
     std::wstring renameFailure_;
     bool destroying_ = false;
+
+    FileDropTarget TreeView1Drop_;
+    struct ListPress {
+        bool armed = false;     // the left button went down on the list
+        bool deferred = false;  // the list has not seen that press yet
+        POINT at{};
+    } listPress_;
+    bool dragging_ = false;
+    bool closeAfterDrag_ = false;  // a close that came during the drag loop
 };
 
 }  // namespace trovell

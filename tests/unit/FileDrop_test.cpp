@@ -54,10 +54,10 @@ TEST(DropFiles, CopiesInOrderAndAMoveDeletesEachSourceAfterItsCopy) {
     Recorder move;
     r = DropFiles(paths, L"B:\\", true, move.Ops());
     EXPECT_EQ(r.handled, 2u);
-    EXPECT_EQ(move.log, (std::vector<std::wstring>{
-                            L"copy A:\\1.bmp B:\\1.bmp", L"remove A:\\1.bmp", L"moved A:\\1.bmp",
-                            L"copy A:\\sub/2.bmp B:\\2.bmp", L"remove A:\\sub/2.bmp",
-                            L"moved A:\\sub/2.bmp"}));
+    EXPECT_EQ(move.log,
+              (std::vector<std::wstring>{L"copy A:\\1.bmp B:\\1.bmp", L"remove A:\\1.bmp",
+                                         L"moved A:\\1.bmp", L"copy A:\\sub/2.bmp B:\\2.bmp",
+                                         L"remove A:\\sub/2.bmp", L"moved A:\\sub/2.bmp"}));
 }
 
 TEST(DropFiles, StopsAtTheFirstFailureKeepingWhatWasHandled) {
@@ -74,8 +74,8 @@ TEST(DropFiles, StopsAtTheFirstFailureKeepingWhatWasHandled) {
     r = DropFiles(paths, L"B:\\", true, remove.Ops());
     EXPECT_EQ(r.handled, 0u);
     EXPECT_EQ(r.error, 5u);
-    EXPECT_EQ(remove.log, (std::vector<std::wstring>{L"copy A:\\1.bmp B:\\1.bmp",
-                                                     L"remove A:\\1.bmp"}));
+    EXPECT_EQ(remove.log,
+              (std::vector<std::wstring>{L"copy A:\\1.bmp B:\\1.bmp", L"remove A:\\1.bmp"}));
 
     Recorder named;
     r = DropFiles({L"A:\\1.bmp", L"A:\\..", L"A:\\3.bmp"}, L"B:\\", false, named.Ops());
