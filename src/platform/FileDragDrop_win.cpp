@@ -40,16 +40,17 @@ HGLOBAL RenderFileList(const std::vector<std::wstring>& paths) {
     return memory.release();
 }
 
-class FileDataObject final : public IDataObject {
+// IUnknown for an object offering one interface (and an own identity, where given), used
+// on the window's thread only.
+template <typename Interface, const IID* kIid, const IID* kOwnIid = nullptr>
+class ComObject : public Interface {
 public:
-    explicit FileDataObject(FileListSource source) : source_(std::move(source)) {}
-    void Detach() noexcept { source_ = nullptr; }
-
+    virtual ~ComObject() = default;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
         if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDataObject || iid == kIidFileDataObject) {
-            *out = static_cast<IDataObject*>(this);
-            AddRef();
+        if (iid == IID_IUnknown || iid == *kIid || (kOwnIid && iid == *kOwnIid)) {
+            *out = static_cast<Interface*>(this);
+            this->AddRef();
             return S_OK;
         }
         *out = nullptr;
@@ -61,6 +62,15 @@ public:
         if (left == 0) delete this;
         return left;
     }
+
+private:
+    ULONG refs_ = 1;
+};
+
+class FileDataObject final : public ComObject<IDataObject, &IID_IDataObject, &kIidFileDataObject> {
+public:
+    explicit FileDataObject(FileListSource source) : source_(std::move(source)) {}
+    void Detach() noexcept { source_ = nullptr; }
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) noexcept override {
         if (!medium) return E_POINTER;
@@ -115,28 +125,11 @@ public:
     }
 
 private:
-    ULONG refs_ = 1;  // an OLE object of the window's apartment: one thread only
     FileListSource source_;
 };
 
-class DropSource final : public IDropSource {
+class DropSource final : public ComObject<IDropSource, &IID_IDropSource> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDropSource) {
-            *out = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() noexcept override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) noexcept override {
         // The right button pressed during a left-button drag cancels it, as in the shell.
         if (escape || (keys & MK_RBUTTON)) return DRAGDROP_S_CANCEL;
@@ -146,12 +139,9 @@ public:
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) noexcept override {
         return DRAGDROP_S_USEDEFAULTCURSORS;
     }
-
-private:
-    ULONG refs_ = 1;
 };
 
-class DropTargetObject final : public IDropTarget {
+class DropTargetObject final : public ComObject<IDropTarget, &IID_IDropTarget> {
 public:
     DropTargetObject(HWND window, FileDropHandlers handlers)
         : window_(window), handlers_(std::move(handlers)) {}
@@ -159,23 +149,6 @@ public:
         window_ = nullptr;
         handlers_ = {};
         data_.reset();
-    }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDropTarget) {
-            *out = static_cast<IDropTarget*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() noexcept override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
     }
 
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL at,
@@ -242,7 +215,6 @@ private:
         }
     }
 
-    ULONG refs_ = 1;
     HWND window_;
     FileDropHandlers handlers_;
     ComPtr<IDataObject> data_;  // from enter to leave or drop
