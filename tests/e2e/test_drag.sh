@@ -13,13 +13,15 @@ XDNDSRC="$E2E_TMP/xdndsrc"
 gcc -O2 "$(dirname "$0")/../../tools/xdndsrc.c" -o "$XDNDSRC" -lX11 ||
   fail_now "the X drag source does not build (tools/setup.sh installs libx11-dev)"
 
-# Two folders of one picture each: whichever the file system lists first is shown.
+# Two folders of two pictures each: whichever the file system lists first is shown.
 app_new --with-img
 STORE="$APP/img/$ME"
 make_picture "$E2E_TMP/p.bmp"
 mkdir -p "$STORE/050101" "$STORE/050102" "$E2E_TMP/x" "$E2E_TMP/out"
-cp "$E2E_TMP/p.bmp" "$STORE/050101/050101120000.bmp"
-cp "$E2E_TMP/p.bmp" "$STORE/050102/050102120000.bmp"
+for folder in 050101 050102; do
+  cp "$E2E_TMP/p.bmp" "$STORE/$folder/${folder}120000.bmp"
+  cp "$E2E_TMP/p.bmp" "$STORE/$folder/${folder}120001.bmp"
+done
 cp "$E2E_TMP/p.bmp" "$E2E_TMP/x/from-x.bmp"
 
 app_start USER="$ME"
@@ -30,6 +32,7 @@ menu_open && menu_click "$MENU_LIST" || fail_now "the menu did not open the brow
 wait_until "$E2E_WAIT" visible_browser || fail_now "no browser window '$LIST_CAPTION'"
 
 read -r ENTRY_X ENTRY_Y < <(probe row "$LIST_CAPTION" ListBox 0) || fail_now "no list in the browser"
+read -r ENTRY1_X ENTRY1_Y < <(probe row "$LIST_CAPTION" ListBox 1) || fail_now "no list in the browser"
 read -r NODE0_X NODE0_Y < <(probe row "$LIST_CAPTION" SysTreeView32 0) || fail_now "no tree"
 read -r NODE1_X NODE1_Y < <(probe row "$LIST_CAPTION" SysTreeView32 1) || fail_now "no tree"
 
@@ -61,16 +64,20 @@ marked() {
 }
 count() { find "$STORE/$1" -type f | wc -l; }
 
-# -- From the list onto the other folder's node: a move.
+# -- Both entries selected (a click, a Shift+click), dragged onto the other folder's node by
+# the first: a move of both.
+xdotool mousemove "$ENTRY_X" "$ENTRY_Y" click 1 keydown shift mousemove "$ENTRY1_X" "$ENTRY1_Y" \
+  click 1 keyup shift
 check "list to node: the node under the pointer is marked as the drop target" \
   drag "$ENTRY_X" "$ENTRY_Y" "$NODE1_X" "$NODE1_Y" marked
-moved() { [ $(($(count 050101) * $(count 050102))) -eq 0 ] && [ $(($(count 050101) + $(count 050102))) -eq 2 ]; }
-check "list to node: the picture moved into the other folder" wait_until "$E2E_WAIT" moved
+moved() { [ $(($(count 050101) * $(count 050102))) -eq 0 ] && [ $(($(count 050101) + $(count 050102))) -eq 4 ]; }
+check "list to node: both selected pictures moved into the other folder" wait_until "$E2E_WAIT" moved
 moved || fail_now "nothing moved; the remaining checks need the folders told apart"
 # The folder the list showed is the first node's, now empty.
 if [ "$(count 050101)" -eq 0 ]; then FIRST=050101 SECOND=050102; else FIRST=050102 SECOND=050101; fi
-check "list to node: the moved picture is the same file" \
-  eval 'cmp -s "$E2E_TMP/p.bmp" "$STORE/$SECOND/${FIRST}120000.bmp"'
+check "list to node: the moved pictures are the same files" \
+  eval 'cmp -s "$E2E_TMP/p.bmp" "$STORE/$SECOND/${FIRST}120000.bmp" &&
+        cmp -s "$E2E_TMP/p.bmp" "$STORE/$SECOND/${FIRST}120001.bmp"'
 
 # -- From an X program onto the first node: a copy.
 check "X to node: the X drag source finishes its drop" \

@@ -109,22 +109,15 @@ protected:
         ::SendMessageW(w_->List1(), LB_SETSEL, FALSE, -1);
         for (int i : indexes) ::SendMessageW(w_->List1(), LB_SETSEL, TRUE, i);
     }
-    // Screen points on a node's label, and below the last node.
-    POINTL At(HTREEITEM node) const {
+    // A screen point on a node's label, or dy pixels below it.
+    POINTL At(HTREEITEM node, int dy = 0) const {
         RECT r{};
         TreeView_GetItemRect(w_->TreeView1(), node, &r, TRUE);
-        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2 + dy};
         ::ClientToScreen(w_->TreeView1(), &p);
         return {p.x, p.y};
     }
-    POINTL Below() const {
-        RECT r{};
-        HTREEITEM last = TreeView_GetLastVisible(w_->TreeView1());
-        TreeView_GetItemRect(w_->TreeView1(), last, &r, FALSE);
-        POINT p{10, r.bottom + 20};
-        ::ClientToScreen(w_->TreeView1(), &p);
-        return {p.x, p.y};
-    }
+    POINTL Below() const { return At(TreeView_GetLastVisible(w_->TreeView1()), 40); }
     // A whole drag over the tree: enter and drop at one point; the effect the tree reported.
     DWORD DropOn(IDataObject* data, POINTL at, DWORD allowed = DROPEFFECT_COPY) {
         IDropTarget* target = w_->TreeView1DropTarget();
@@ -181,22 +174,13 @@ TEST_F(DragDrop, DragOut_CarriesTheSelectedEntriesInListOrderWhenTheTargetAsks) 
     ::SendMessageW(w_->List1(), LB_SETSEL, TRUE, 2);
     ComPtr<IDataObject> data = w_->List1_DragData();
 
-    // The file list alone, with wide paths.
-    ComPtr<IEnumFORMATETC> formats;
-    ASSERT_EQ(data->EnumFormatEtc(DATADIR_GET, formats.put()), S_OK);
-    FORMATETC format[2]{};
-    ULONG got = 0;
-    formats->Next(2, format, &got);
-    ASSERT_EQ(got, 1u);
-    EXPECT_EQ(format[0].cfFormat, CF_HDROP);
-    FORMATETC text{CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    EXPECT_NE(data->QueryGetData(&text), S_OK);
+    // Wide paths, which every target reads.
+    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium{};
-    ASSERT_EQ(data->GetData(&format[0], &medium), S_OK);
+    ASSERT_EQ(data->GetData(&format, &medium), S_OK);
     EXPECT_TRUE(static_cast<DROPFILES*>(::GlobalLock(medium.hGlobal))->fWide);
     ::GlobalUnlock(medium.hGlobal);
     ::ReleaseStgMedium(&medium);
-
     EXPECT_EQ(DroppedFiles(data.get()), (Names{a + L"1.bmp", a + L"3.bmp", a + L"4.bmp"}));
     // The selection at the moment of asking, in the list's order when it is reversed.
     ::SendMessageW(w_->cmdListSort(), BM_CLICK, 0, 0);
@@ -205,6 +189,19 @@ TEST_F(DragDrop, DragOut_CarriesTheSelectedEntriesInListOrderWhenTheTargetAsks) 
     // Once the drag is over, a target that kept the object learns nothing more.
     DetachFileDataObject(data.get());
     EXPECT_EQ(DroppedFiles(data.get()), std::nullopt);
+
+    // A press on a selected entry waits to see whether it drags; released in place, it is
+    // the click it would have been.
+    Select({1, 3});
+    RECT r{};
+    ::SendMessageW(w_->List1(), LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2);
+    ::PostMessageW(w_->List1(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(w_->List1(), WM_LBUTTONUP, 0, at);
+    Pump();
+    EXPECT_EQ(::SendMessageW(w_->List1(), LB_GETSELCOUNT, 0, 0), 1);
+    EXPECT_GT(::SendMessageW(w_->List1(), LB_GETSEL, 3, 0), 0);
+    EXPECT_EQ(::GetCapture(), nullptr);
 }
 
 // ---------------------------------------------------------------- dropping onto the tree
