@@ -82,12 +82,13 @@ bool frmList::List1_DragMouse(UINT msg, WPARAM wp, LPARAM lp) {
     const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     switch (msg) {
         case WM_LBUTTONDOWN: {
-            listPress_ = {.armed = true, .deferred = false, .at = at};
+            // A drag starts on an entry, not on the empty space below the last one.
+            const LRESULT hit = ::SendMessageW(List1_, LB_ITEMFROMPOINT, 0, lp);
+            const bool onEntry = HIWORD(hit) == 0 && ListCount() > 0;
+            listPress_ = {.armed = onEntry, .deferred = false, .at = at};
             // The list narrows the selection to the pressed entry at once; a press on an entry
             // already selected may be the start of dragging all of them, so the list sees it
             // only once it has turned out to be a click.
-            const LRESULT hit = ::SendMessageW(List1_, LB_ITEMFROMPOINT, 0, lp);
-            const bool onEntry = HIWORD(hit) == 0 && ListCount() > 0;
             if (onEntry && !(wp & (MK_SHIFT | MK_CONTROL)) &&
                 ::SendMessageW(List1_, LB_GETSEL, LOWORD(hit), 0) > 0) {
                 listPress_.deferred = true;
