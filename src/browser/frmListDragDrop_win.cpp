@@ -134,15 +134,19 @@ bool frmList::List1_DragMouse(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void frmList::List1_Drag() {
-    if (dragging_ || ::SendMessageW(List1_, LB_GETSELCOUNT, 0, 0) <= 0) return;
+    if (inDragDrop_ > 0 || ::SendMessageW(List1_, LB_GETSELCOUNT, 0, 0) <= 0) return;
     ComPtr<IDataObject> data = List1_DragData();
     List1_OLEStartDrag();
-    dragging_ = true;
+    ++inDragDrop_;
     const DWORD effect = DragFiles(data.get());
-    dragging_ = false;
+    --inDragDrop_;
     DetachFileDataObject(data.get());
     List1_OLECompleteDrag(effect);
-    if (std::exchange(closeAfterDrag_, false)) CloseWindow();
+    CloseIfAskedMeanwhile();
+}
+
+void frmList::CloseIfAskedMeanwhile() {
+    if (inDragDrop_ == 0 && std::exchange(closeAfterDrag_, false)) CloseWindow();
 }
 
 ComPtr<IDataObject> frmList::List1_DragData() {
@@ -210,8 +214,11 @@ void frmList::TreeView1_OLEDragOver(IDataObject* data, POINT at, DragState state
 
 void frmList::TreeView1_OLEDragDrop(IDataObject* data, POINT at) {
     const std::optional<std::vector<std::wstring>> files = DroppedFiles(data);
+    ++inDragDrop_;
     if (files && !files->empty()) DropFilesAt(*files, at);
+    --inDragDrop_;
     SetDropHighlight(nullptr);
+    CloseIfAskedMeanwhile();
 }
 
 void frmList::DropFilesAt(const std::vector<std::wstring>& files, POINT at) {

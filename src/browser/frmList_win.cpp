@@ -496,8 +496,9 @@ void frmList::Form_Unload() {
 }
 
 void frmList::CloseWindow() {
-    // The drag loop runs on this object's stack: the window goes once it has returned.
-    if (dragging_) {
+    // A drag loop or a drop's message box runs on this object's stack: the window goes once
+    // it has returned.
+    if (inDragDrop_ > 0) {
         closeAfterDrag_ = true;
         return;
     }

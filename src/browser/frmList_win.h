@@ -163,6 +163,7 @@ private:
     // True when the list's mouse message belongs to a drag rather than to the list.
     bool List1_DragMouse(UINT msg, WPARAM wp, LPARAM lp);
     void List1_Drag();
+    void CloseIfAskedMeanwhile();
     void DropFilesAt(const std::vector<std::wstring>& files, POINT at);
     void ReportDropFailure(const std::wstring& text);
     HTREEITEM DropNodeAt(POINT at) const;
@@ -222,8 +223,8 @@ private:
         bool deferred = false;  // the list has not seen that press yet
         POINT at{};
     } listPress_;
-    bool dragging_ = false;
-    bool closeAfterDrag_ = false;  // a close that came during the drag loop
+    int inDragDrop_ = 0;           // a drag loop or a drop is under way on this object
+    bool closeAfterDrag_ = false;  // a close that came meanwhile
 };
 
 }  // namespace trovell

@@ -186,9 +186,11 @@ public:
         offersFiles_ = data && OffersFiles(data);
         *effect = Effect(*effect);
         data_.reset();
-        if (handlers_.drop) {
+        // A copy: a message box of the drop runs messages, and one of them may revoke this
+        // target, which empties its handlers.
+        if (const auto drop = handlers_.drop) {
             try {
-                handlers_.drop(data, ClientPoint(at));
+                drop(data, ClientPoint(at));
             } catch (...) {
             }
         }
