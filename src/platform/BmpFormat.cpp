@@ -103,26 +103,6 @@ std::vector<uint8_t> EncodeBmp24(const uint32_t* pixels, int width, int height) 
     return out;
 }
 
-std::optional<BmpPixels> DecodeBmp24(const uint8_t* data, size_t size) {
-    if (size < kBmpFileHeaderSize || data[0] != 'B' || data[1] != 'M') return std::nullopt;
-    const auto layout = ReadPackedDib(data + kBmpFileHeaderSize, size - kBmpFileHeaderSize);
-    if (!layout || layout->bitCount != 24 || layout->compression != kBiRgb) return std::nullopt;
-    const size_t bitsAt = Get32(data + 10);
-    if (bitsAt > size || size - bitsAt < layout->bitsSize) return std::nullopt;
-
-    BmpPixels out{layout->width, layout->height, {}};
-    out.pixels.resize(static_cast<size_t>(out.width) * out.height);
-    const size_t stride = DibStride(out.width, 24);
-    for (int row = 0; row < out.height; ++row) {
-        const uint8_t* src = data + bitsAt + static_cast<size_t>(row) * stride;
-        const int y = layout->topDown ? row : out.height - 1 - row;
-        uint32_t* dst = out.pixels.data() + static_cast<size_t>(y) * out.width;
-        for (int x = 0; x < out.width; ++x, src += 3)
-            dst[x] = src[0] | (src[1] << 8) | (static_cast<uint32_t>(src[2]) << 16);
-    }
-    return out;
-}
-
 size_t DibBitsOffset(uint32_t headerSize, uint16_t bitCount, uint32_t compression,
                      uint32_t colorsUsed) {
     if (headerSize == kCoreHeaderSize)

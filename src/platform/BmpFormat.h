@@ -1,6 +1,6 @@
 #pragma once
-// The Windows bitmap layout, byte by byte: the 24-bit file the BMP saving writes, a reader
-// for such files, and the header rules of a packed DIB (the clipboard's CF_DIB).
+// The Windows bitmap layout, byte by byte: the 24-bit file the BMP saving writes, and the
+// header rules of a packed DIB (the clipboard's CF_DIB).
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -33,16 +33,6 @@ void EncodeBmpRows24(const uint32_t* pixels, int width, int height, int firstRow
                      uint8_t* out);
 // The whole file: headers, then every row.
 std::vector<uint8_t> EncodeBmp24(const uint32_t* pixels, int width, int height);
-
-struct BmpPixels {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
-};
-
-// Reads an uncompressed 24-bit bitmap file, bottom-up or top-down; nullopt for anything else
-// or a file shorter than its headers promise.
-std::optional<BmpPixels> DecodeBmp24(const uint8_t* data, size_t size);
 
 // Where the pixel bits start, counted from the start of the header. After a 40-byte header
 // the BI_BITFIELDS masks follow it; the larger V4/V5 headers hold them inside. The colour

@@ -5,7 +5,9 @@
 
 namespace trovell {
 
-UniqueIcon IconFromPixelMap(const art::PixelMap& map) {
+namespace {
+
+UniqueIcon FromPixelMap(const art::PixelMap& map, bool icon, int hotX, int hotY) {
     std::vector<uint32_t> argb(static_cast<size_t>(map.width * map.height));
     if (!art::RenderPixelMap(map, argb.data())) return {};
 
@@ -42,10 +44,22 @@ UniqueIcon IconFromPixelMap(const art::PixelMap& map) {
     if (!mask) return {};
 
     ICONINFO info{};
-    info.fIcon = TRUE;
+    info.fIcon = icon ? TRUE : FALSE;
+    info.xHotspot = static_cast<DWORD>(hotX);
+    info.yHotspot = static_cast<DWORD>(hotY);
     info.hbmColor = color.get();
     info.hbmMask = mask.get();
     return UniqueIcon(::CreateIconIndirect(&info));
+}
+
+}  // namespace
+
+UniqueIcon IconFromPixelMap(const art::PixelMap& map) {
+    return FromPixelMap(map, true, 0, 0);
+}
+
+UniqueIcon CursorFromPixelMap(const art::PixelMap& map, int hotX, int hotY) {
+    return FromPixelMap(map, false, hotX, hotY);
 }
 
 }  // namespace trovell

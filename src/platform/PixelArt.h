@@ -135,6 +135,90 @@ inline constexpr PixelMap kFolderOpen{16, 16, kFolderOpenRows, kVgaPalette, kVga
 inline constexpr PixelMap kToolClose{16, 16, kToolCloseRows, kVgaPalette, kVgaPaletteSize};
 inline constexpr PixelMap kToolNew = kFolderClosed;
 inline constexpr PixelMap kToolDelete{16, 16, kToolDeleteRows, kVgaPalette, kVgaPaletteSize};
+// The two pointers of a capture drag. Pure yellow and olive, as the pointers have always been.
+inline constexpr PaletteEntry kPointerPalette[] = {
+    {'K', 0x000000},
+    {'Y', 0xFFFF00},
+    {'O', 0x808000},
+};
+
+// While dragging: a 24 x 24 square at (4, 4), its outline dashed two black, one clear (the
+// dashes run on diagonally round the corners), an olive line inside the right and bottom.
+inline constexpr const char* kDragPointerRows[] = {
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+    "....KK.KK.KK.KK.KK.KK.KK.KK.....",
+    "....KYYYYYYYYYYYYYYYYYYYYYOK....",
+    ".....YYYYYYYYYYYYYYYYYYYYYOK....",
+    "....KYYYYYYYYYYYYYYYYYYYYYO.....",
+    "....KYYYYYYYYYYYYYYYYYYYYYOK....",
+    ".....YYYYYYYYYYYYYYYYYYYYYOK....",
+    "....KYYYYYYYYYYYYYYYYYYYYYO.....",
+    "....KYYYYYYYYYYYYYYYYYYYYYOK....",
+    ".....YYYYYYYYYYYYYYYYYYYYYOK....",
+    "....KYYYYYYYYYYYYYYYYYYYYYO.....",
+    "....KYYYYYYYYYYYYYYYYYYYYYOK....",
+    ".....YYYYYYYYYYYYYYYYYYYYYOK....",
+    "....KYYYYYYYYYYYYYYYYYYYYYO.....",
+    "....KYYYYYYYYYYYYYYYYYYYYYOK....",
+    ".....YYYYYYYYYYYYYYYYYYYYYOK....",
+    "....KYYYYYYYYYYYYYYYYYYYYYO.....",
+    "....KYYYYYYYYYYYYYYYYYYYYYOK....",
+    ".....YYYYYYYYYYYYYYYYYYYYYOK....",
+    "....KYYYYYYYYYYYYYYYYYYYYYO.....",
+    "....KYYYYYYYYYYYYYYYYYYYYYOK....",
+    ".....YYYYYYYYYYYYYYYYYYYYYOK....",
+    "....KYYYYYYYYYYYYYYYYYYYYYO.....",
+    "....KOOOOOOOOOOOOOOOOOOOOOOK....",
+    ".....KK.KK.KK.KK.KK.KK.KK.KK....",
+    "................................",
+    "................................",
+    "................................",
+    "................................",
+};
+
+// Over the drop picture: a 26 x 26 square at (3, 3) with a solid outline two pixels wide.
+inline constexpr const char* kDropPointerRows[] = {
+    "................................",
+    "................................",
+    "................................",
+    "...KKKKKKKKKKKKKKKKKKKKKKKKKK...",
+    "...KKKKKKKKKKKKKKKKKKKKKKKKKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKYYYYYYYYYYYYYYYYYYYYYOKK...",
+    "...KKOOOOOOOOOOOOOOOOOOOOOOKK...",
+    "...KKKKKKKKKKKKKKKKKKKKKKKKKK...",
+    "...KKKKKKKKKKKKKKKKKKKKKKKKKK...",
+    "................................",
+    "................................",
+    "................................",
+};
+
+inline constexpr PixelMap kDragPointer{32, 32, kDragPointerRows, kPointerPalette,
+                                       sizeof(kPointerPalette) / sizeof(kPointerPalette[0])};
+inline constexpr PixelMap kDropPointer{32, 32, kDropPointerRows, kPointerPalette,
+                                       sizeof(kPointerPalette) / sizeof(kPointerPalette[0])};
 
 // The browser's sort button, 9 x 8, lit from the top left: file order (an upward triangle,
 // dark left edge, light right edge and base) and the reverse (a downward one, dark top and

@@ -1,6 +1,8 @@
 #include "shell/frmMain_win.h"
 
 #include "browser/frmList_win.h"
+#include "capture/CaptureTexts.h"
+#include "capture/frmTrovell_win.h"
 #include "platform/Clipboard_win.h"
 #include "platform/FileOps_win.h"
 #include "platform/Icons_win.h"
@@ -15,6 +17,7 @@ namespace trovell {
 namespace {
 constexpr wchar_t kClassName[] = L"TrovellMain";
 constexpr UINT kMsgBrowserClosed = WM_APP + 1;
+constexpr UINT kCaptureUnloaded = WM_APP + 8;
 
 std::wstring ModulePath() {
     std::wstring path(32768, L'\0');
@@ -186,8 +189,24 @@ void frmMain::Form_MouseMove(LPARAM mouseMessage) {
     }
 }
 
+capture::frmTrovell* frmMain::CaptureWindow() const noexcept {
+    return frmTrovell_ && frmTrovell_->Loaded() ? frmTrovell_.get() : nullptr;
+}
+
 void frmMain::ShowCaptureWindow() {
-    // The capture window arrives with the capture subsystem.
+    // Open already: the screen is not copied again and the selection stays.
+    if (capture::frmTrovell* open = CaptureWindow()) {
+        open->BringToFront();
+        return;
+    }
+    frmTrovell_ = std::make_unique<capture::frmTrovell>(capture::frmTrovell::Host{
+        .store = [this](const DibSurface& picture) { return StorePicture(picture); },
+        // Deleted from a message of its own, never inside one of the window's.
+        .unloaded = [this] { ::PostMessageW(hwnd(), kCaptureUnloaded, 0, 0); }});
+    if (Status loaded = frmTrovell_->Form_Load(); !loaded) {
+        frmTrovell_.reset();
+        ReportFailure(capture::texts::kCaptureFailed, loaded.Text(), {});
+    }
 }
 
 void frmMain::ReportFailure(const wchar_t* what, const std::wstring& reason,
@@ -287,6 +306,9 @@ LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case kTrayCallbackMessage: Form_MouseMove(lp); return 0;
         case kMsgBrowserClosed:
             std::erase_if(browsers_, [](const std::unique_ptr<frmList>& b) { return !b->hwnd(); });
+            return 0;
+        case kCaptureUnloaded:
+            if (frmTrovell_ && !frmTrovell_->Loaded()) frmTrovell_.reset();
             return 0;
         case WM_COMMAND:
             switch (LOWORD(wp)) {

@@ -17,6 +17,9 @@
 namespace trovell {
 
 class frmList;
+namespace capture {
+class frmTrovell;
+}
 
 struct frmMainOptions {
     std::wstring appFolder;  // empty: the exe's folder
@@ -63,6 +66,9 @@ public:
     // The clipboard store and the drop window both come here.
     bool StorePicture(const DibSurface& picture);
 
+    // The capture window while it is loaded; it exists at most once.
+    capture::frmTrovell* CaptureWindow() const noexcept;
+
     // The tray callback and the menu items, as the messages deliver them.
     void Form_MouseMove(LPARAM mouseMessage);
     void mnu_cap_Click();
@@ -96,6 +102,7 @@ private:
     // Every open browser; a closed one is let go once its last message has been handled.
     std::vector<std::unique_ptr<frmList>> browsers_;
     HWND listWindow_ = nullptr;  // the browser opened last
+    std::unique_ptr<capture::frmTrovell> frmTrovell_;
     UINT taskbarCreated_ = 0;
     bool storing_ = false;
     int pendingStores_ = 0;    // clicks that arrived while a store ran

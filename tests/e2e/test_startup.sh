@@ -103,9 +103,13 @@ check "tray: a real right click pops up the menu of trovell.exe" eval 'menu_open
 check "tray: a click beside the menu closes it" menu_dismiss
 entries=$(entries_under "$APP")
 tray_click left
-# The menu answering the next click shows the left click was handled first.
-check "tray: after a real left click with CAPC=0 the process still answers clicks" \
-  eval 'menu_open && menu_dismiss && alive "$FIRST"'
+check "tray: a real left click with CAPC=0 opens the capture window over the screen" \
+  wait_until "$E2E_WAIT" eval 'probe visible 1 >/dev/null'
+# A right click on the frozen screen closes it; the menu answering the next click shows that
+# both clicks were handled.
+xdotool mousemove 700 500 click 3
+check "tray: the capture window closes and the process still answers clicks" \
+  eval 'probe gone 1 "$E2E_WAIT" >/dev/null && menu_open && menu_dismiss && alive "$FIRST"'
 check "tray: a left click with CAPC=0 stores no file" test "$(entries_under "$APP")" = "$entries"
 
 # -- A second start of the same exe for the same user.

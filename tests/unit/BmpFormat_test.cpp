@@ -54,37 +54,16 @@ TEST(BmpFormat, Encode_HeadersThenBottomRowFirstInBgrWithZeroPadding) {
     EXPECT_EQ(row, std::vector<uint8_t>(expected.end() - 8, expected.end()));
 }
 
-TEST(BmpFormat, Encode_OddWidthsPadRows_RoundTripGivesSamePixels) {
+TEST(BmpFormat, Encode_OddWidthsPadEveryRowToFourBytes) {
     const size_t strides[] = {0, 4, 8, 12, 12, 16, 20, 24, 24};  // 3 bytes a pixel, to 4
     for (int width = 1; width <= 8; ++width) {
         EXPECT_EQ(DibStride(width, 24), strides[width]);
         const auto bmp = EncodeBmp24(Pattern(width, 3).data(), width, 3);
         EXPECT_EQ(bmp.size(), 54 + 3 * strides[width]) << "width " << width;
+        const auto layout = ReadPackedDib(bmp.data() + 14, bmp.size() - 14);
+        ASSERT_TRUE(layout);
+        EXPECT_EQ(layout->bitsSize, 3 * strides[width]);
     }
-    for (auto [w, h] : {std::pair{37, 23}, std::pair{1, 1}, std::pair{2, 5}, std::pair{64, 3}}) {
-        const auto pixels = Pattern(w, h);
-        const auto bmp = EncodeBmp24(pixels.data(), w, h);
-        const auto back = DecodeBmp24(bmp.data(), bmp.size());
-        ASSERT_TRUE(back) << w << "x" << h;
-        EXPECT_EQ(back->width, w);
-        EXPECT_EQ(back->height, h);
-        EXPECT_EQ(back->pixels, pixels) << w << "x" << h;
-    }
-}
-
-TEST(BmpFormat, Decode_RejectsTruncatedForeignOrOtherDepth) {
-    const auto bmp = EncodeBmp24(Pattern(5, 4).data(), 5, 4);
-    EXPECT_FALSE(DecodeBmp24(bmp.data(), bmp.size() - 1));
-    EXPECT_FALSE(DecodeBmp24(bmp.data(), 20));
-    auto changed = bmp;
-    changed[0] = 'P';
-    EXPECT_FALSE(DecodeBmp24(changed.data(), changed.size()));
-    changed = bmp;
-    changed[28] = 32;
-    EXPECT_FALSE(DecodeBmp24(changed.data(), changed.size()));
-    changed = bmp;
-    changed[10] = 60;  // bits said to start where the file cannot hold them
-    EXPECT_FALSE(DecodeBmp24(changed.data(), changed.size()));
 }
 
 TEST(BmpFormat, BitsOffset_TableAndMasksAfterInfoHeader_InsideLargerHeaders) {

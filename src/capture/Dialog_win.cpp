@@ -1,0 +1,223 @@
+#include "capture/Dialog_win.h"
+
+#include <windowsx.h>
+
+#include <cwchar>
+
+#include "capture/CaptureRules.h"
+#include "capture/CaptureTexts.h"
+#include "platform/Pointer_win.h"
+#include "platform/ScreenMetrics_win.h"
+
+namespace trovell::capture {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"TrovellDrop";
+// A fixed single border with a caption bar and a close box; no sizing, no minimising.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_WINDOWEDGE;
+constexpr int kLabel1Id = 1;
+
+int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool HasJapanese(const wchar_t* face) {
+    LOGFONTW want{};
+    want.lfCharSet = SHIFTJIS_CHARSET;
+    std::wcsncpy(want.lfFaceName, face, LF_FACESIZE - 1);
+    bool found = false;
+    WindowDc screen(nullptr);
+    ::EnumFontFamiliesExW(screen.get(), &want, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+int CALLBACK NoteProportionalFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM face) {
+    // Faces starting with '@' are the vertical-writing variants.
+    if (font->lfFaceName[0] == L'@' || (font->lfPitchAndFamily & 3) != VARIABLE_PITCH) return 1;
+    std::wcsncpy(reinterpret_cast<wchar_t*>(face), font->lfFaceName, LF_FACESIZE - 1);
+    return 0;
+}
+
+// The face of the label: the one it was designed with; where that is missing, the system's
+// message font if it has Japanese, else any proportional Japanese face. Left to the font
+// mapper, a missing face could come out as one without Japanese glyphs, which shows them
+// borrowed from another font, never bold.
+std::wstring LabelFace() {
+    if (HasJapanese(texts::kLabelFont)) return texts::kLabelFont;
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0) &&
+        HasJapanese(metrics.lfMessageFont.lfFaceName))
+        return metrics.lfMessageFont.lfFaceName;
+    LOGFONTW any{};
+    any.lfCharSet = SHIFTJIS_CHARSET;
+    wchar_t face[LF_FACESIZE] = {};
+    WindowDc screen(nullptr);
+    ::EnumFontFamiliesExW(screen.get(), &any, NoteProportionalFace, reinterpret_cast<LPARAM>(face),
+                          0);
+    if (face[0]) return face;
+    return metrics.lfMessageFont.lfFaceName;
+}
+
+UniqueFont MakeLabelFont(int dotsPerInch) {
+    LOGFONTW font{};
+    font.lfHeight = FontHeightForPoints(layout::kLabelPoints, dotsPerInch);
+    font.lfWeight = layout::kLabelWeight;
+    font.lfCharSet = layout::kLabelCharset;
+    std::wcsncpy(font.lfFaceName, LabelFace().c_str(), LF_FACESIZE - 1);
+    return UniqueFont(::CreateFontIndirectW(&font));
+}
+
+}  // namespace
+
+Dialog::Dialog(Host host, const DibSurface& carrier) : host_(std::move(host)), carrier_(carrier) {}
+
+Dialog::~Dialog() = default;
+
+Status Dialog::Form_Load() {
+    twips_ = ScreenTwipsPerPixel();
+    const Rect client = TwipsToPixels(layout::kClient, twips_);
+    RECT outer{0, 0, client.width, client.height};
+    ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+    if (Status created = Create({.className = kClassName,
+                                 .caption = texts::kDialogCaption,
+                                 .style = kStyle,
+                                 .exStyle = kExStyle,
+                                 .bounds = {CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
+                                            outer.bottom - outer.top}});
+        !created)
+        return created;
+
+    {
+        WindowDc screen(nullptr);
+        labelFont_ = MakeLabelFont(::GetDeviceCaps(screen.get(), LOGPIXELSY));
+    }
+    // SS_NOTIFY: a plain static lets the mouse through to the window below it, and a move over
+    // the label would then count as a move over the drop picture.
+    const Rect label = TwipsToPixels(layout::kLabel1, twips_);
+    label1_.reset(::CreateWindowExW(
+        0, L"STATIC", texts::kDropLabel, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOTIFY, label.left,
+        label.top, label.width, label.height, hwnd(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabel1Id)), ModuleInstance(), nullptr));
+    if (!label1_) {
+        const Status why = Status::LastError();
+        ::DestroyWindow(hwnd());
+        return why;
+    }
+    if (labelFont_)
+        ::SendMessageW(label1_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), TRUE);
+
+    if (Status created = Picture1_.Create(hwnd(), TwipsToPixels(layout::kPicture1, twips_), this);
+        !created) {
+        ::DestroyWindow(hwnd());
+        return created;
+    }
+    return {};
+}
+
+void Dialog::Show() {
+    if (!hwnd()) return;
+    // Above the capture window without taking the keyboard from it, so that Escape still
+    // reaches the capture window during and after a drag.
+    ::SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void Dialog::Hide() {
+    if (hwnd()) ::ShowWindow(hwnd(), SW_HIDE);
+}
+
+void Dialog::Form_Unload() {
+    if (!hwnd()) return;
+    ::ShowWindow(hwnd(), SW_HIDE);
+    ::DestroyWindow(hwnd());
+}
+
+void Dialog::OnDestroyed() {
+    // The label went with the window as its child.
+    (void)label1_.release();
+    Picture1_.surface() = DibSurface();
+    if (host_.unloaded) host_.unloaded();
+}
+
+Point Dialog::ClientOrigin() const {
+    POINT origin{0, 0};
+    if (hwnd()) ::ClientToScreen(hwnd(), &origin);
+    return {origin.x, origin.y};
+}
+
+Rect Dialog::Image1Twips() const {
+    // The picture as drawn, whole pixels: where the twips fall between two pixels, the zone
+    // must not reach the pixel beside the visible picture, where a move would not store.
+    const Rect p = Image1Pixels();
+    return {p.left * twips_.x, p.top * twips_.y, p.width * twips_.x, p.height * twips_.y};
+}
+
+Rect Dialog::Image1Pixels() const {
+    return TwipsToPixels(layout::kImage1, twips_);
+}
+
+void Dialog::Image1_MouseMove(int /*button*/, int /*shift*/, Point /*at*/) {
+    // The first move stores; the moves that arrive while the file is written do not.
+    // A move queued before the window was hidden is not one over the picture.
+    if (storing_ || carrier_.empty() || !::IsWindowVisible(hwnd())) return;
+    storing_ = true;
+    DibSurface& work = Picture1_.surface();
+    if (work.Resize(carrier_.width(), carrier_.height())) {
+        ::SetWindowPos(Picture1_.hwnd(), nullptr, 0, 0, carrier_.width(), carrier_.height(),
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::BitBlt(work.dc(), 0, 0, carrier_.width(), carrier_.height(), carrier_.dc(), 0, 0,
+                 SRCCOPY);
+        // A failure has been told in the tray balloon; the window closes either way.
+        if (host_.store) (void)host_.store(work);
+    }
+    Hide();
+    Form_Unload();
+}
+
+void Dialog::PictureBox_Mouse(PictureBox& /*box*/, UINT /*msg*/, WPARAM /*wp*/, Point /*at*/) {
+    // The work picture lies out of sight and takes no part.
+}
+
+void Dialog::Paint(HDC dc) {
+    const Rect picture = Image1Pixels();
+    RECT frame{picture.left, picture.top, picture.right(), picture.bottom()};
+    ::FrameRect(dc, &frame, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+}
+
+LRESULT Dialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_PAINT: {
+            PaintDc paint(hwnd());
+            Paint(paint.get());
+            return 0;
+        }
+        case WM_MOUSEMOVE: {
+            const Point at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            if (HitsFrame(Image1Pixels(), at)) Image1_MouseMove(0, 0, at);
+            return 0;
+        }
+        case WM_SETCURSOR:
+            if (LOWORD(lp) == HTCLIENT && PointerOverride()) {
+                ::SetCursor(PointerOverride());
+                return TRUE;
+            }
+            break;
+        case WM_KEYDOWN:
+            if (wp == VK_ESCAPE && host_.escape) {
+                host_.escape();
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            // The close box abandons a pending drop.
+            Form_Unload();
+            return 0;
+    }
+    return Window::OnMessage(msg, wp, lp);
+}
+
+}  // namespace trovell::capture
