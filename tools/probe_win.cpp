@@ -20,6 +20,8 @@
 //                                           prints "enter" when a drag comes over it, then
 //                                           "drop allowed=A effect=E" and the dropped paths
 //   probe close <caption>                   post WM_CLOSE
+//   probe moving <caption> [seconds]        until its thread runs the system's move loop
+//   probe notmoving <caption> [seconds]     until it no longer does
 //   probe kill <caption>                    TerminateProcess of its process
 //   probe pid <caption>                     its process id
 //   probe menus <count> [seconds]           until exactly `count` popup menus are visible,
@@ -30,6 +32,8 @@
 //   probe clip <format> [seconds]           until the clipboard offers the format (8 = CF_DIB,
 //                                           or a registered name such as PNG)
 //   probe noclip <format> [seconds]         until it no longer does
+//   probe clipsave <8|2> <file>             the clipboard's CF_DIB (8) as it is, or its
+//                                           CF_BITMAP (2) read at 24 bits, as a .bmp file
 //   probe list                              every top-level window, for diagnosis
 //
 // Output is UTF-8 written as bytes: wide console output of Japanese is cut off on a pipe
@@ -152,6 +156,62 @@ std::vector<Menu> VisibleMenus() {
     return menus;
 }
 
+// The packed DIB behind a 14-byte file header; the pixels follow the header and its colour
+// table or masks.
+bool WriteBmp(const wchar_t* path, const BYTE* dib, size_t size, size_t bitsAt) {
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfSize = static_cast<DWORD>(sizeof(file) + size);
+    file.bfOffBits = static_cast<DWORD>(sizeof(file) + bitsAt);
+    HANDLE out = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(out, &file, sizeof(file), &written, nullptr) &&
+              WriteFile(out, dib, static_cast<DWORD>(size), &written, nullptr);
+    CloseHandle(out);
+    return ok;
+}
+
+bool SaveClipboard(UINT format, const wchar_t* path) {
+    if (!WaitFor(10, [] { return OpenClipboard(nullptr) != FALSE; })) return false;
+    bool ok = false;
+    if (format == CF_DIB) {
+        HGLOBAL handle = GetClipboardData(CF_DIB);
+        const auto* dib = handle ? static_cast<const BYTE*>(GlobalLock(handle)) : nullptr;
+        if (dib) {
+            const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(dib);
+            size_t colours = header->biClrUsed;
+            if (!colours && header->biBitCount <= 8) colours = size_t{1} << header->biBitCount;
+            size_t bitsAt = header->biSize + colours * 4;
+            if (header->biCompression == BI_BITFIELDS && header->biSize == 40) bitsAt += 12;
+            ok = WriteBmp(path, dib, GlobalSize(handle), bitsAt);
+            GlobalUnlock(handle);
+        }
+    } else if (format == CF_BITMAP) {
+        auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+        BITMAP info{};
+        if (bitmap && GetObjectW(bitmap, sizeof(info), &info)) {
+            BITMAPINFOHEADER header{};
+            header.biSize = sizeof(header);
+            header.biWidth = info.bmWidth;
+            header.biHeight = info.bmHeight;
+            header.biPlanes = 1;
+            header.biBitCount = 24;
+            const size_t stride = (static_cast<size_t>(info.bmWidth) * 3 + 3) & ~size_t{3};
+            std::vector<BYTE> dib(sizeof(header) + stride * info.bmHeight);
+            std::copy_n(reinterpret_cast<const BYTE*>(&header), sizeof(header), dib.begin());
+            HDC screen = GetDC(nullptr);
+            ok = GetDIBits(screen, bitmap, 0, info.bmHeight, dib.data() + sizeof(header),
+                           reinterpret_cast<BITMAPINFO*>(dib.data()),
+                           DIB_RGB_COLORS) == info.bmHeight &&
+                 WriteBmp(path, dib.data(), dib.size(), sizeof(header));
+            ReleaseDC(nullptr, screen);
+        }
+    }
+    CloseClipboard();
+    return ok;
+}
+
 // The drop side of a file manager, in another process than the drag's source.
 class FolderDropTarget final : public IDropTarget {
 public:
@@ -244,8 +304,8 @@ int DropTarget(const std::wstring& caption, const std::wstring& folder, int x, i
 
 int Usage() {
     Write(
-        L"usage: probe wait|gone|visible|texts|waittext|click|iconrect|row|droptarget|close|kill|"
-        L"pid|menus|shown|notshown|clip|noclip|list ...");
+        L"usage: probe wait|gone|visible|texts|waittext|click|iconrect|row|droptarget|close|"
+        L"moving|notmoving|kill|pid|menus|shown|notshown|clip|noclip|clipsave|list ...");
     return 2;
 }
 
@@ -298,6 +358,11 @@ int Run(int argc, wchar_t** argv) {
                    : kNo;
     }
 
+    if (command == L"clipsave") {
+        if (argc < 4) return Usage();
+        return SaveClipboard(static_cast<UINT>(_wtoi(argv[2])), argv[3]) ? 0 : kNo;
+    }
+
     if (command == L"shown" || command == L"notshown") {
         // Tooltips and balloons carry their text as the window text, but not as a caption
         // FindWindowW would know in advance.
@@ -338,6 +403,22 @@ int Run(int argc, wchar_t** argv) {
         return WaitFor(SecondsArg(argc, argv, 3), [&] { return WithCaption(caption).empty(); })
                    ? 0
                    : kNo;
+    if (command == L"moving" || command == L"notmoving") {
+        const bool wanted = command == L"moving";
+        return WaitFor(SecondsArg(argc, argv, 3),
+                       [&] {
+                           for (HWND hwnd : WithCaption(caption)) {
+                               GUITHREADINFO info{};
+                               info.cbSize = sizeof(info);
+                               const DWORD thread = GetWindowThreadProcessId(hwnd, nullptr);
+                               if (GetGUIThreadInfo(thread, &info))
+                                   return ((info.flags & GUI_INMOVESIZE) != 0) == wanted;
+                           }
+                           return false;
+                       })
+                   ? 0
+                   : kNo;
+    }
     if (command == L"waittext") {
         if (argc < 4) return Usage();
         return WaitFor(SecondsArg(argc, argv, 4),

@@ -5,8 +5,10 @@
 namespace trovell {
 
 namespace {
-constexpr int kVkDelete = 0x2E;
+constexpr int kVkReturn = 0x0D;
+constexpr int kVkLeft = 0x25;
 constexpr int kVkRight = 0x27;
+constexpr int kVkDelete = 0x2E;
 constexpr int kLastCounter = 65535;
 }  // namespace
 
@@ -65,6 +67,40 @@ TreeKey TreeKeyAction(int vk, int shift) {
 
 bool ShowsDate(const std::wstring& text) {
     return text.find_first_not_of(L' ') != std::wstring::npos;
+}
+
+ListKey ListKeyAction(int vk, int shift, bool hasEntries) {
+    const bool exactlyCtrl = shift == kCtrlMask;
+    switch (vk) {
+        case kVkLeft: return ListKey::ToTree;
+        case 'X': return exactlyCtrl ? ListKey::Close : ListKey::None;
+        case kVkRight: return ListKey::ToName;
+        case 'C': return hasEntries && exactlyCtrl ? ListKey::Copy : ListKey::None;
+        case kVkReturn: return hasEntries ? ListKey::Open : ListKey::None;
+        case kVkDelete: return hasEntries ? ListKey::Delete : ListKey::None;
+        default: return ListKey::None;
+    }
+}
+
+bool ValidName(const std::wstring& name) {
+    return name.find_first_of(L"\\/,;:*?\"<>|") == std::wstring::npos;
+}
+
+std::wstring TrimBlanks(const std::wstring& text) {
+    const size_t first = text.find_first_not_of(L' ');
+    if (first == std::wstring::npos) return {};
+    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
+}
+
+std::wstring TrimLeadingBlanks(const std::wstring& text) {
+    const size_t first = text.find_first_not_of(L' ');
+    return first == std::wstring::npos ? std::wstring() : text.substr(first);
+}
+
+FileRename FileRenamePaths(const std::wstring& folder, const std::wstring& oldName,
+                           const std::wstring& newText, const std::wstring& extension) {
+    const std::wstring tail = extension.empty() ? std::wstring() : L"." + extension;
+    return {folder + oldName + tail, folder + TrimLeadingBlanks(newText) + tail};
 }
 
 }  // namespace trovell

@@ -45,4 +45,27 @@ TreeKey TreeKeyAction(int vk, int shift);
 // A shown date: any text but blanks.
 bool ShowsDate(const std::wstring& text);
 
+enum class ListKey { None, ToTree, Close, ToName, Copy, Open, Delete };
+// What a key pressed in the file list does; the keys that act on entries act only while
+// the list has some.
+ListKey ListKeyAction(int vk, int shift, bool hasEntries);
+
+// A new name part holds none of \ / , ; : * ? " < > |, also where the file system would take
+// the character.
+bool ValidName(const std::wstring& name);
+// Blanks (spaces only, as the name box trims them) removed from both ends, or from the front.
+std::wstring TrimBlanks(const std::wstring& text);
+std::wstring TrimLeadingBlanks(const std::wstring& text);
+
+// The two paths of a file rename in one folder (ending in "\"): the committed name part and
+// the new one with its leading blanks dropped, each with the unchanged extension. Without an
+// extension no dot is added, which is the name the file system would make of one.
+struct FileRename {
+    std::wstring from;
+    std::wstring to;
+    friend bool operator==(const FileRename&, const FileRename&) = default;
+};
+FileRename FileRenamePaths(const std::wstring& folder, const std::wstring& oldName,
+                           const std::wstring& newText, const std::wstring& extension);
+
 }  // namespace trovell

@@ -26,6 +26,12 @@ inline constexpr wchar_t kNoNewFolder[] = L"新規フォルダを作れません
 inline constexpr wchar_t kNewFolderTitle[] = L"フォルダの新規作成";
 inline constexpr wchar_t kRenameTitle[] = L"名前の変更";
 inline constexpr wchar_t kCannotRead[] = L"ファイルが読めません。";
+inline constexpr wchar_t kEnterFileName[] = L"ファイル名を入力して下さい。";
+// The second line: the eleven characters, an ideographic space between neighbours.
+inline constexpr wchar_t kForbiddenCharacters[] =
+    L"ファイル名には次の文字は使えません。\r\n"
+    L"\\\u3000/\u3000,\u3000;\u3000:\u3000*\u3000?\u3000\"\u3000<\u3000>\u3000|";
+inline constexpr wchar_t kFileNameExists[] = L"指定されたファイル名は既に存在します。";
 // A failed drop onto the tree is told under the application's title.
 inline constexpr wchar_t kDropFailedTitle[] = L"Velloran Trovell";
 

@@ -6,6 +6,8 @@
 
 #include "browser/BrowserRules.h"
 #include "browser/BrowserTexts.h"
+#include "browser/frmPicture_win.h"
+#include "platform/Clipboard_win.h"
 #include "platform/FileOps_win.h"
 #include "platform/Icons_win.h"
 #include "platform/MessageBox_win.h"
@@ -43,6 +45,8 @@ constexpr Rect kTxtFileName{60, 50, 4440, 255};
 constexpr Rect kTxtK{4620, 50, 585, 255};
 constexpr Rect kPicture2{120, 840, 5325, 4155};
 constexpr Rect kLblListIndexBack{2760, -90, 495, 315};
+// The hidden holder, borderless: what it holds before its first picture is this size.
+constexpr Rect kPicture1{4890, 5940, 615, 465};
 
 constexpr COLORREF kPanelColour = RGB(255, 255, 192);
 constexpr COLORREF kDateRowColour = RGB(255, 224, 192);
@@ -321,10 +325,19 @@ Status frmList::CreateControls() {
 
     CreateToolbarButtons();
     AddListTip();
-    ::SetWindowSubclass(TreeView1_, &frmList::ControlProc, kIdTreeView1,
-                        reinterpret_cast<DWORD_PTR>(this));
+    for (auto [control, id] : {std::pair{TreeView1_, kIdTreeView1}, std::pair{List1_, kIdList1},
+                               std::pair{txtFileName_, kIdTxtFileName}})
+        ::SetWindowSubclass(control, &frmList::ControlProc, id, reinterpret_cast<DWORD_PTR>(this));
     SetUpDragDrop();
-    return {};
+    // Only a move to another control of this window commits, as a validation does: not the
+    // focus going to a message box, to another window, or away as the window closes.
+    return txtFileNameLeave_.Watch(txtFileName_, [this](HWND gaining) {
+        if (committing_ || destroying_ || !gaining || ::GetAncestor(gaining, GA_ROOT) != hwnd())
+            return true;
+        bool cancel = false;
+        txtFileName_Validate(cancel);
+        return !cancel;
+    });
 }
 
 // ---------------------------------------------------------------- opening and refresh
@@ -492,7 +505,8 @@ void frmList::ListSelectedFolder() {
 // ---------------------------------------------------------------- closing
 
 void frmList::Form_Unload() {
-    // The full-size viewer, once it exists, is closed here when it is shown.
+    frmPicture& viewer = frmPicture::Viewer();
+    if (viewer.Loaded() && ::IsWindowVisible(viewer.hwnd())) viewer.Unload();
 }
 
 void frmList::CloseWindow() {
@@ -635,11 +649,7 @@ void frmList::DeleteFiles() {
     };
     for (int i = ListCount() - 1; i >= 0; --i) {
         if (::SendMessageW(List1_, LB_GETSEL, i, 0) <= 0) continue;
-        std::wstring entry(static_cast<size_t>(::SendMessageW(List1_, LB_GETTEXTLEN, i, 0)) + 1,
-                           L'\0');
-        entry.resize(static_cast<size_t>(
-            ::SendMessageW(List1_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry.data()))));
-        const Status removed = RemoveFile(EntryPath(strImgPath_, folder, entry));
+        const Status removed = RemoveFile(EntryPath(strImgPath_, folder, ListEntry(i)));
         if (!removed) {
             redraw();
             ShowMessage(hwnd(), texts::kDeleteFailed, texts::kDeleteFilesTitle,
@@ -686,10 +696,7 @@ void frmList::List1_Click() {
     const int heightTwips = inner.bottom * twips_.y;
     const int widthTwips = inner.right * twips_.x;
 
-    std::wstring entry(static_cast<size_t>(::SendMessageW(List1_, LB_GETTEXTLEN, index, 0)) + 1,
-                       L'\0');
-    entry.resize(static_cast<size_t>(
-        ::SendMessageW(List1_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(entry.data()))));
+    const std::wstring entry = ListEntry(index);
     const std::wstring node = NodeText(SelectedNode());
     const std::wstring path = EntryPath(strImgPath_, node, entry);
     // A picture that cannot be decoded or is too large to hold fails here, and the holder
@@ -707,6 +714,15 @@ void frmList::List1_Click() {
     SetText(txtK_, split.extension);
     SetError(L"");
     SetYmd(FileCreatedText(path));
+}
+
+std::wstring frmList::ListEntry(int index) const {
+    std::wstring entry(static_cast<size_t>(::SendMessageW(List1_, LB_GETTEXTLEN, index, 0)) + 1,
+                       L'\0');
+    const LRESULT length =
+        ::SendMessageW(List1_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(entry.data()));
+    entry.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    return entry;
 }
 
 void frmList::List1_FailedShow() {
@@ -747,6 +763,132 @@ void frmList::List1_GotFocus() {
     ::SendMessageW(Toolbar1_, TB_ENABLEBUTTON, kToolDelete, MAKELPARAM(ListCount() > 0, 0));
 }
 
+// ---------------------------------------------------------------- file commands
+
+void frmList::List1_DblClick() {
+    cmdBigPic_Click();
+}
+
+void frmList::List1_KeyDown(int& keyCode, int shift) {
+    switch (ListKeyAction(keyCode, shift, ListCount() > 0)) {
+        case ListKey::ToTree: {
+            keyCode = 0;
+            const int focused = static_cast<int>(::SendMessageW(List1_, LB_GETCARETINDEX, 0, 0));
+            if (ListCount() > 0 && focused >= 0) ::SendMessageW(List1_, LB_SETSEL, FALSE, focused);
+            ::SetFocus(TreeView1_);
+            return;
+        }
+        case ListKey::Close: CloseWindow(); return;
+        case ListKey::ToName:
+            keyCode = 0;
+            if (::IsWindowEnabled(txtFileName_)) ::SetFocus(txtFileName_);
+            return;
+        case ListKey::Copy: Command1_Click(); return;
+        case ListKey::Open: cmdBigPic_Click(); return;
+        case ListKey::Delete: DeleteFiles(); return;
+        case ListKey::None: return;
+    }
+}
+
+void frmList::cmdBigPic_Click() {
+    frmPicture& viewer = frmPicture::Viewer();
+    const bool existed = viewer.Loaded();
+    if (Status loaded = viewer.Load(); !loaded) {
+        SetError(loaded.Text());
+        return;
+    }
+    const Rect design = Pixels(kPicture1);
+    const Size picture = Picture1_.empty() ? Size{design.width, design.height}
+                                           : Size{Picture1_.width(), Picture1_.height()};
+    // A picture the memory cannot hold a second time leaves the viewer as it was, rather
+    // than showing it blank.
+    if (Status held = viewer.SizeImage(picture); !held) {
+        if (!existed) viewer.Unload();
+        SetError(held.Text());
+        return;
+    }
+    RECT outer, inner;
+    ::GetWindowRect(viewer.hwnd(), &outer);
+    ::GetClientRect(viewer.hwnd(), &inner);
+    const int frameHeight = (outer.bottom - outer.top) - inner.bottom;
+    const int frameWidth = (outer.right - outer.left) - inner.right;
+    viewer.SetOuterSize({frameWidth + picture.width, frameHeight + picture.height});
+    viewer.Refresh();
+    if (!Picture1_.empty())
+        ::BitBlt(viewer.Image().dc(), 0, 0, picture.width, picture.height, Picture1_.dc(), 0, 0,
+                 SRCCOPY);
+    viewer.Refresh();
+    viewer.SetCaption(TextOf(lblYMD_));
+    viewer.Show();
+}
+
+void frmList::Command1_Click() {
+    // Before the first picture was shown there is nothing to copy.
+    if (Picture1_.empty()) return;
+    const Status copied = WriteClipboardBitmap(Picture1_, hwnd());
+    if (!copied) SetError(copied.Text());
+}
+
+void frmList::txtFileName_KeyPress(int keyAscii) {
+    if (keyAscii == VK_RETURN) {
+        bool ignored = false;
+        txtFileName_Validate(ignored);
+    } else if (keyAscii == VK_ESCAPE) {
+        SetText(txtFileName_, txtFileNameTag_);
+    }
+}
+
+void frmList::txtFileName_Validate(bool& cancel) {
+    if (committing_) return;
+    committing_ = true;
+    CommitRename(cancel);
+    committing_ = false;
+}
+
+void frmList::CommitRename(bool& cancel) {
+    if (TextOf(lblYMD_).empty()) return;
+    auto refuse = [&](const std::wstring& message, UINT icon) {
+        cancel = true;
+        SetText(txtFileName_, txtFileNameTag_);
+        ShowMessage(hwnd(), message, texts::kRenameTitle, MB_OK | icon);
+    };
+    const std::wstring text = TextOf(txtFileName_);
+    if (text != txtFileNameTag_) {
+        const std::wstring trimmed = TrimBlanks(text);
+        if (trimmed.empty()) {
+            refuse(texts::kEnterFileName, MB_ICONINFORMATION);
+        } else if (!ValidName(trimmed)) {
+            refuse(texts::kForbiddenCharacters, MB_ICONHAND);
+        } else {
+            const FileRename paths =
+                FileRenamePaths(TextOf(lblListIndexBack_), txtFileNameTag_, text, TextOf(txtK_));
+            // Never over another file; only a name taken says so, other failures say why.
+            const Status moved = MoveFileTo(paths.from, paths.to);
+            if (!moved)
+                refuse(moved.code() == ERROR_ALREADY_EXISTS || moved.code() == ERROR_FILE_EXISTS
+                           ? std::wstring(texts::kFileNameExists)
+                           : moved.Text(),
+                       MB_ICONHAND);
+        }
+    }
+    // Refused or not, the folder is read again and the shown file selected under its name.
+    if (const Status read = File1_Read(File1Path_); !read) {
+        refuse(read.Text(), MB_ICONHAND);
+        return;
+    }
+    FillFileList();
+    const std::wstring wanted = TextOf(txtFileName_) + L"." + TextOf(txtK_);
+    const auto found = static_cast<int>(::SendMessageW(
+        List1_, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wanted.c_str())));
+    if (found != LB_ERR) {
+        ::SendMessageW(List1_, LB_SETCARETINDEX, found, FALSE);
+        ::SendMessageW(List1_, LB_SETSEL, TRUE, found);
+        List1_Click();
+    }
+    txtFileNameTag_ = TextOf(txtFileName_);
+    ::SetFocus(List1_);
+}
+
 void frmList::SetText(HWND control, const std::wstring& text) {
     ::SetWindowTextW(control, text.c_str());
 }
@@ -772,10 +914,19 @@ LRESULT CALLBACK frmList::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
         form->treeClickAt_ = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     }
     if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &frmList::ControlProc, id);
+    if (msg == WM_CHAR && hwnd == form->txtFileName_) {
+        try {
+            form->txtFileName_KeyPress(static_cast<int>(wp));
+            if (!::IsWindow(hwnd)) return 0;
+        } catch (...) {
+            return 0;
+        }
+    }
     if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
         try {
             int keyCode = static_cast<int>(wp);
             if (hwnd == form->TreeView1_) form->TreeView1_KeyDown(keyCode, ShiftState());
+            if (hwnd == form->List1_) form->List1_KeyDown(keyCode, ShiftState());
             if (keyCode == 0) return 0;
             if (!::IsWindow(hwnd)) return 0;  // the key closed the window
         } catch (...) {
@@ -803,8 +954,17 @@ LRESULT frmList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 cmdListSort_Click();
                 return 0;
             }
+            if (from == Command1_ && code == BN_CLICKED) {
+                Command1_Click();
+                return 0;
+            }
+            if (from == cmdBigPic_ && code == BN_CLICKED) {
+                cmdBigPic_Click();
+                return 0;
+            }
             if (from == List1_) {
                 if (code == LBN_SELCHANGE) List1_Click();
+                if (code == LBN_DBLCLK) List1_DblClick();
                 if (code == LBN_SETFOCUS && !restoringFocus_) List1_GotFocus();
                 return 0;
             }

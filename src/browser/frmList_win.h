@@ -13,6 +13,7 @@
 #include "browser/PicturePanel_win.h"
 #include "platform/Dib_win.h"
 #include "platform/FileDragDrop_win.h"
+#include "platform/FocusHook_win.h"
 #include "platform/Geometry.h"
 #include "platform/Handles_win.h"
 #include "platform/Window_win.h"
@@ -96,8 +97,16 @@ public:
     // False cancels the edit: the node keeps its text.
     bool TreeView1_AfterLabelEdit(HTREEITEM node, const wchar_t* newText);
     void List1_Click();
+    void List1_DblClick();
     void List1_GotFocus();
+    void List1_KeyDown(int& keyCode, int shift);
     void lblYMD_Change();
+    void cmdBigPic_Click();
+    void Command1_Click();
+    // The rename commit: run when the focus is about to leave the box for another control of
+    // this window, and by Enter. cancel keeps the focus in the box.
+    void txtFileName_Validate(bool& cancel);
+    void txtFileName_KeyPress(int keyAscii);
 
     // Dragging files out of the list, dropping files onto the tree, the list's order.
     HIMAGELIST ImageList2() const noexcept { return ImageList2_.get(); }
@@ -156,6 +165,8 @@ private:
     void DeleteFolder();
     void List1_FailedShow();
     void ReportRenameFailure();
+    void CommitRename(bool& cancel);
+    std::wstring ListEntry(int index) const;
 
     static LRESULT CALLBACK DragDropProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                          DWORD_PTR self) noexcept;
@@ -179,6 +190,7 @@ private:
     std::wstring txtFileNameTag_;
     NodeKeys keys_;
     DibSurface Picture1_;
+    FocusLeaveCheck txtFileNameLeave_;
 
     UniqueFont font_;
     UniqueImageList ImageList1_;
@@ -215,6 +227,7 @@ private:
     POINT treeClickAt_{};  // where the button went down in the tree, for the click after it
     bool labelEditing_ = false;
     std::wstring renameFailure_;
+    bool committing_ = false;  // a message box of a commit must not start another
     bool destroying_ = false;
 
     FileDropTarget TreeView1Drop_;

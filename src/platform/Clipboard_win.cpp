@@ -1,6 +1,7 @@
 #include "platform/Clipboard_win.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/BmpFormat.h"
 #include "platform/Handles_win.h"
@@ -89,7 +90,7 @@ Status ReadPng(DibSurface& picture) {
     LockedGlobal lock(handle);
     if (!lock.get()) return Status::LastError();
     return LoadPictureFromMemory(lock.get(), lock.size(), picture) ? Status()
-                                                                  : Status(kErrorBrokenPicture);
+                                                                   : Status(kErrorBrokenPicture);
 }
 
 }  // namespace
@@ -140,21 +141,26 @@ Status ReadClipboardPicture(DibSurface& target) {
 
 Status WriteClipboardBitmap(const DibSurface& picture, HWND owner) {
     if (picture.empty()) return Status(ERROR_INVALID_PARAMETER);
-    WindowDc screen(nullptr);
-    UniqueBitmap copy(::CreateCompatibleBitmap(screen.get(), picture.width(), picture.height()));
-    UniqueDc memory(::CreateCompatibleDC(screen.get()));
-    if (!copy || !memory) return Status::LastError();
+    const int width = picture.width();
+    const int height = picture.height();
+    // The file's headers less the file header: what is left is the info header of a packed DIB.
+    const std::vector<uint8_t> headers = BmpHeaders24(width, height);
+    if (headers.empty()) return Status(kErrorPictureTooLarge);
+    const size_t rows = DibStride(width, 24) * static_cast<size_t>(height);
+    const size_t size = kBmpInfoHeaderSize + rows;
+    UniqueGlobal block(::GlobalAlloc(GMEM_MOVEABLE, size));
+    if (!block) return Status::LastError();
     {
-        SelectGuard select(memory.get(), copy.get());
-        if (!::BitBlt(memory.get(), 0, 0, picture.width(), picture.height(), picture.dc(), 0, 0,
-                      SRCCOPY))
-            return Status::LastError();
+        auto* bytes = static_cast<uint8_t*>(::GlobalLock(block.get()));
+        if (!bytes) return Status::LastError();
+        std::copy(headers.begin() + kBmpFileHeaderSize, headers.end(), bytes);
+        EncodeBmpRows24(picture.bits(), width, height, 0, height, bytes + kBmpInfoHeaderSize);
+        ::GlobalUnlock(block.get());
     }
     ClipboardGuard clipboard(owner);
     if (!clipboard) return clipboard.status();
-    if (!::EmptyClipboard() || !::SetClipboardData(CF_BITMAP, copy.get()))
-        return Status::LastError();
-    copy.release();  // the system owns it now
+    if (!::EmptyClipboard() || !::SetClipboardData(CF_DIB, block.get())) return Status::LastError();
+    block.release();  // the system owns it now
     return {};
 }
 

@@ -37,9 +37,10 @@ inline constexpr DWORD kErrorNoClipboardPicture = kCustomerCode | 0x100;
 // would make from it.
 Status ReadClipboardPicture(DibSurface& target);
 
-// Empties the clipboard and places a device-dependent copy of picture as CF_BITMAP; the
-// system offers CF_DIB from it. A window should pass itself as owner: with no owner,
-// SetClipboardData is documented to fail after EmptyClipboard.
+// Empties the clipboard and places picture as a 24-bit bottom-up CF_DIB, exact whatever the
+// screen's depth and read by every program; the system offers CF_BITMAP from it. A window
+// should pass itself as owner: with no owner, SetClipboardData is documented to fail after
+// EmptyClipboard.
 Status WriteClipboardBitmap(const DibSurface& picture, HWND owner = nullptr);
 
 }  // namespace trovell

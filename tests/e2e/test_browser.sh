@@ -77,6 +77,54 @@ check "layout: the date row is RGB 255,224,192 from (331, 49)" eval \
    pixel_is "$SHOT" $((CX + 330)) $((CY + 49)) "#FFFFC0"'
 cp "$SHOT" "${E2E_SHOT:-/dev/null}" 2>/dev/null
 
+# -- A double click on the entry opens the viewer: no frame, the picture's size and pixels,
+# the date as caption; dragging the picture moves it, Enter closes it.
+xdotool mousemove $((CX + LIST_X + 40)) $((CY + LIST_Y + 8)) click --repeat 2 --delay 80 1
+check "viewer: a double click opens the viewer captioned with the date" \
+  probe wait "$EXPECTED_DATE" "$E2E_WAIT"
+viewer_rect() { probe client "$EXPECTED_DATE"; }
+read -r VL VT VR VB _ <<<"$(viewer_rect)"
+check "viewer: 61 x 47, the picture's size" test "$((VR - VL)) x $((VB - VT))" = "61 x 47"
+viewer_shows_picture() {
+  shot "$E2E_TMP/viewer.png"
+  convert "$E2E_TMP/viewer.png" -crop "61x47+$1+$2" +repage -type TrueColor "BMP3:$E2E_TMP/viewer.bmp"
+  same_pixels "$E2E_TMP/p.bmp" "$E2E_TMP/viewer.bmp"
+}
+check "viewer: the screen shows the picture pixel for pixel" wait_until 10 viewer_shows_picture "$VL" "$VT"
+
+# Pressed on the picture at (20, 20) and moved a little: the system's move loop runs from
+# where the pointer then is; moved on over the browser's preview, the window follows.
+DROP_X=$((CX + PREVIEW_X + 60)) DROP_Y=$((CY + PREVIEW_Y + 40))
+xdotool mousemove $((VL + 20)) $((VT + 20)) mousedown 1
+xdotool mousemove $((VL + 25)) $((VT + 24))
+check "viewer: pressing and moving on the picture starts the window's move" \
+  probe moving "$EXPECTED_DATE" "$E2E_WAIT"
+xdotool mousemove "$DROP_X" "$DROP_Y"
+moved_with_pointer() {
+  local l t
+  read -r l t _ <<<"$(viewer_rect)"
+  [ "$l $t" = "$((DROP_X - 25)) $((DROP_Y - 24))" ] ||
+    { note "the viewer went from ($VL, $VT) to ($l, $t)"; return 1; }
+}
+check "viewer: the window follows the pointer" wait_until 10 moved_with_pointer
+xdotool mouseup 1
+check "viewer: releasing the button ends the move" probe notmoving "$EXPECTED_DATE" "$E2E_WAIT"
+read -r VL VT _ <<<"$(viewer_rect)"
+check "viewer: it shows the picture over the browser where it went" \
+  wait_until 10 viewer_shows_picture "$VL" "$VT"
+cp "$E2E_TMP/viewer.png" "${E2E_VIEWER_SHOT:-/dev/null}" 2>/dev/null
+xdotool key Return
+check "viewer: Enter closes it" probe gone "$EXPECTED_DATE" "$E2E_WAIT"
+
+# -- The copy button: the X side reads the picture back as image/bmp, pixel for pixel.
+COPY_X=$((322 + 1 + 216 + 73)) COPY_Y=$((44 + 1 + 6 + 11))
+xdotool mousemove $((CX + COPY_X)) $((CY + COPY_Y)) click 1
+x_has_picture() {
+  timeout 10 xclip -selection clipboard -t image/bmp -o >"$E2E_TMP/x.bmp" 2>/dev/null &&
+    same_pixels "$E2E_TMP/p.bmp" "$E2E_TMP/x.bmp"
+}
+check "copy: xclip reads the picture from the clipboard as image/bmp" wait_until 20 x_has_picture
+
 # lowest_row SHOT: the last row of the tree's inner area that is not all white.
 lowest_row() {
   convert "$1" -crop "$((TREE_W - 4))x$((TREE_H - 4))+$((CX + TREE_X + 2))+$((CY + TREE_Y + 2))" +repage \

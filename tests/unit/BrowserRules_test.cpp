@@ -106,3 +106,42 @@ TEST(ShownDate, BlanksAloneShowNoDate) {
     EXPECT_FALSE(ShowsDate(L"   "));
     EXPECT_TRUE(ShowsDate(L" 2005/01/31 14:05:09 "));
 }
+
+TEST(ListKeys, TableInOrderWithEntryKeysOnlyOnEntries) {
+    constexpr int kNone = 0, kShift = kShiftMask, kCtrl = kCtrlMask;
+    struct Case {
+        int vk;
+        int shift;
+        bool entries;
+        ListKey action;
+    };
+    const Case cases[] = {
+        {0x25, kNone, false, ListKey::ToTree}, {0x25, kCtrl, true, ListKey::ToTree},
+        {'X', kCtrl, false, ListKey::Close},   {'X', kCtrl | kShift, true, ListKey::None},
+        {0x27, kNone, false, ListKey::ToName}, {'C', kCtrl, true, ListKey::Copy},
+        {'C', kCtrl, false, ListKey::None},    {'C', kCtrl | kShift, true, ListKey::None},
+        {0x0D, kShift, true, ListKey::Open},   {0x0D, kNone, false, ListKey::None},
+        {0x2E, kCtrl, true, ListKey::Delete},  {0x2E, kNone, false, ListKey::None},
+        {'V', kCtrl, true, ListKey::None},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ListKeyAction(c.vk, c.shift, c.entries), c.action) << c.vk << " " << c.shift;
+}
+
+TEST(FileRename, ElevenCharactersRefusedWhateverTheFileSystemTakes) {
+    for (const wchar_t* bad :
+         {L"a\\b", L"a/b", L"a,b", L"a;b", L"a:b", L"a*", L"a?", L"\"a\"", L"<a", L"a>", L"a|b"})
+        EXPECT_FALSE(ValidName(bad)) << bad;
+    for (const wchar_t* good : {L"旅行", L"a.b", L"a b", L"", L"(1)", L"全角；"})
+        EXPECT_TRUE(ValidName(good)) << good;
+}
+
+TEST(FileRename, LeadingBlanksDroppedTrailingKeptExtensionUnchanged) {
+    EXPECT_EQ(TrimBlanks(L"  旅行  "), L"旅行");
+    EXPECT_EQ(TrimBlanks(L"   "), L"");
+    EXPECT_EQ(TrimBlanks(L"\u3000a\u3000"), L"\u3000a\u3000");  // spaces only
+    EXPECT_EQ(FileRenamePaths(L"D:\\img\\a\\", L"050131120000", L"  旅行  ", L"bmp"),
+              (FileRename{L"D:\\img\\a\\050131120000.bmp", L"D:\\img\\a\\旅行  .bmp"}));
+    EXPECT_EQ(FileRenamePaths(L"D:\\a\\", L"README", L"readme2", L""),
+              (FileRename{L"D:\\a\\README", L"D:\\a\\readme2"}));
+}

@@ -11,104 +11,63 @@ using namespace trovell;
 using namespace trovell::capture;
 
 TEST(SelectionFrame, SpansFromTheStartToThePointerWhicheverWayItWent) {
-    struct Case {
-        Point start, pointer;
-        Rect frame;
-    };
-    const Case cases[] = {
-        {{100, 50}, {40, 80}, {40, 50, 60, 30}},     // left and down
-        {{100, 50}, {160, 20}, {100, 20, 60, 30}},   // right and up
-        {{100, 50}, {100, 50}, {100, 50, 0, 0}},     // a press without a move
-        {{100, 50}, {100, 90}, {100, 50, 0, 40}},    // on the start line: that side is 0
-        {{100, 50}, {101, 51}, {100, 50, 1, 1}},     // the smallest frame
-        {{0, 0}, {3839, 2159}, {0, 0, 3839, 2159}},  // a 4K screen's whole
-    };
-    for (const Case& c : cases) {
-        const Rect got = SelectionFrame(c.start, c.pointer);
-        EXPECT_EQ(got, c.frame) << c.pointer.x << "," << c.pointer.y;
-    }
+    const Point start{100, 50};
+    EXPECT_EQ(SelectionFrame(start, {40, 80}), (Rect{40, 50, 60, 30}));    // left and down
+    EXPECT_EQ(SelectionFrame(start, {160, 20}), (Rect{100, 20, 60, 30}));  // right and up
+    EXPECT_EQ(SelectionFrame(start, start), (Rect{100, 50, 0, 0}));        // a press, no move
 }
 
 TEST(SelectionFrame, PointerBeyondTheFrozenScreenCountsAtItsEdge) {
     const Size canvas{1280, 800};
     EXPECT_EQ(ClampToCanvas({-300, 400}, canvas), (Point{0, 400}));
     EXPECT_EQ(ClampToCanvas({1500, -2}, canvas), (Point{1279, 0}));
-    EXPECT_EQ(ClampToCanvas({1279, 799}, canvas), (Point{1279, 799}));
     EXPECT_EQ(ClampToCanvas({640, 900}, canvas), (Point{640, 799}));
 }
 
-TEST(SelectionFrame, AnEmptyFrameCannotBePressedAOnePixelFrameCan) {
+TEST(SelectionFrame, TakesPressesOnItsOwnPixelsOnlyAndNoneWhenEmpty) {
     EXPECT_FALSE(HitsFrame({100, 50, 0, 0}, {100, 50}));
-    EXPECT_FALSE(HitsFrame({100, 50, 0, 40}, {100, 60}));
-    EXPECT_TRUE(HitsFrame({100, 50, 1, 1}, {100, 50}));
-    EXPECT_FALSE(HitsFrame({100, 50, 1, 1}, {101, 50}));
     const Rect frame{40, 50, 60, 30};
-    EXPECT_TRUE(HitsFrame(frame, {40, 50}));
-    EXPECT_TRUE(HitsFrame(frame, {99, 79}));
-    EXPECT_FALSE(HitsFrame(frame, {100, 60}));
-    EXPECT_FALSE(HitsFrame(frame, {60, 80}));
-    EXPECT_FALSE(HitsFrame(frame, {39, 60}));
+    const struct {
+        Point at;
+        bool hit;
+    } cases[] = {{{40, 50}, true},  {{99, 79}, true},   {{39, 60}, false},
+                 {{60, 49}, false}, {{100, 60}, false}, {{60, 80}, false}};
+    for (const auto& c : cases) EXPECT_EQ(HitsFrame(frame, c.at), c.hit) << c.at.x << "," << c.at.y;
 }
 
 TEST(DropZone, IsThePicturesTrueRectangleWithStrictEdges) {
-    // A drop window at 3000 twips (200 px) with a 3-pixel left border and a 25-pixel caption
-    // and top border: its client area starts at (203, 125). The picture at (150, 60) twips,
-    // 2445 x 1275, covers pixels 213..375 across and 129..213 down, its outline included.
-    const TwipsPerPixel t{15, 15};
-    const Point client{203, 125};
-    const Rect picture = layout::kImage1;
-    struct Case {
+    // The client area of a drop window at (200, 100) starts at (203, 125) past its border and
+    // caption; the picture at (150, 60) twips, 2445 x 1275, has its outline on pixels 213 and
+    // 129 and its far edges at 5640 and 3210 twips, just past pixels 375 and 213.
+    const struct {
         int x, y;
         bool inside;
-    };
-    const Case cases[] = {
-        {213, 170, false},  // the left outline: 3195 twips, not strictly inside
-        {214, 170, true},
-        {375, 170, true},   // 5625 twips, inside the right edge at 5640
-        {376, 170, false},  // the right edge itself
-        {300, 129, false},  // the top edge
-        {300, 130, true},
-        {300, 213, true},
-        {300, 214, false},  // the bottom edge: 125 * 15 + 60 + 1275 = 3210 twips
-        // Where the unmended zone, shifted by the right and bottom borders, said inside.
-        {378, 170, false},
-        {300, 216, false},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(InDropZone({c.x, c.y}, client, picture, t), c.inside) << c.x << "," << c.y;
+    } cases[] = {{213, 170, false}, {214, 170, true}, {375, 170, true}, {376, 170, false},
+                 {300, 129, false}, {300, 130, true}, {300, 213, true}, {300, 214, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(InDropZone({c.x, c.y}, {203, 125}, layout::kImage1, {15, 15}), c.inside)
+            << c.x << "," << c.y;
 }
 
 TEST(DropZone, EachAxisConvertsByItsOwnFactor) {
     const TwipsPerPixel t{12, 15};          // 120 dpi across, 96 down
     const Rect picture{120, 60, 240, 150};  // 10..30 px across, 4..14 px down
     EXPECT_FALSE(InDropZone({10, 8}, {0, 0}, picture, t));
-    EXPECT_TRUE(InDropZone({11, 8}, {0, 0}, picture, t));
     EXPECT_TRUE(InDropZone({29, 13}, {0, 0}, picture, t));
-    EXPECT_FALSE(InDropZone({30, 13}, {0, 0}, picture, t));
     EXPECT_FALSE(InDropZone({20, 14}, {0, 0}, picture, t));
     // Screens left of or above the primary one have negative coordinates.
     EXPECT_TRUE(InDropZone({-89, 8}, {-100, 0}, picture, t));
     EXPECT_FALSE(InDropZone({-90, 8}, {-100, 0}, picture, t));
 }
 
-TEST(DialogLayout, PixelsAt96AndAt120Dpi) {
-    struct Case {
-        TwipsPerPixel t;
-        Rect client, image, label, work;
-    };
-    const Case cases[] = {
-        {{15, 15}, {0, 0, 181, 95}, {10, 4, 163, 85}, {12, 38, 157, 29}, {8, 98, 167, 139}},
-        {{12, 12}, {0, 0, 226, 118}, {12, 5, 203, 106}, {15, 47, 196, 36}, {10, 122, 208, 173}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(TwipsToPixels(layout::kClient, c.t), c.client);
-        EXPECT_EQ(TwipsToPixels(layout::kImage1, c.t), c.image);
-        EXPECT_EQ(TwipsToPixels(layout::kLabel1, c.t), c.label);
-        EXPECT_EQ(TwipsToPixels(layout::kPicture1, c.t), c.work);
-        // The work picture never shows.
-        EXPECT_GE(TwipsToPixels(layout::kPicture1, c.t).top, c.client.height);
-    }
-    EXPECT_EQ(FontHeightForPoints(12, 96), -16);
+// At 96 dpi every layout figure divides exactly, so only another factor shows the truncation;
+// the window test measures the 96 dpi rectangles on the real window.
+TEST(DialogLayout, TruncatesTwipsToPixelsAt120Dpi) {
+    const TwipsPerPixel t{12, 12};
+    EXPECT_EQ(TwipsToPixels(layout::kClient, t), (Rect{0, 0, 226, 118}));
+    EXPECT_EQ(TwipsToPixels(layout::kImage1, t), (Rect{12, 5, 203, 106}));
+    EXPECT_EQ(TwipsToPixels(layout::kLabel1, t), (Rect{15, 47, 196, 36}));
+    EXPECT_EQ(TwipsToPixels(layout::kPicture1, t), (Rect{10, 122, 208, 173}));
     EXPECT_EQ(FontHeightForPoints(12, 120), -20);
 }
 
@@ -139,8 +98,7 @@ TEST(Pointers, MapsAreTheDescribedSquares) {
     };
     for (const Case& c :
          {Case{art::kDragPointer, DragPointerPixel}, Case{art::kDropPointer, DropPointerPixel}}) {
-        ASSERT_EQ(c.map.width, 32);
-        ASSERT_EQ(c.map.height, 32);
+        ASSERT_TRUE(c.map.width == 32 && c.map.height == 32);
         std::vector<uint32_t> argb(32 * 32);
         ASSERT_TRUE(art::RenderPixelMap(c.map, argb.data()));
         for (int y = 0; y < 32; ++y)

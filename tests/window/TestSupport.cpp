@@ -8,6 +8,7 @@
 #include "platform/Clipboard_win.h"
 #include "platform/FileOps_win.h"
 #include "platform/Handles_win.h"
+#include "platform/PictureLoader_win.h"
 
 namespace trovell::test {
 
@@ -51,7 +52,9 @@ TempFolder::TempFolder() {
     }
 }
 
-TempFolder::~TempFolder() { RemoveTreeForce(path_); }
+TempFolder::~TempFolder() {
+    RemoveTreeForce(path_);
+}
 
 void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     UniqueFileHandle file(::CreateFileW(ForFileCall(path).c_str(), GENERIC_WRITE, 0, nullptr,
@@ -172,6 +175,29 @@ void PutOnClipboard(UINT format, const std::string& bytes) {
 
 void PutOnClipboard(const DibSurface& picture) {
     (void)WriteClipboardBitmap(picture, ClipboardOwner());
+}
+
+ReadBack ClipboardOfAnotherProcess(UINT format) {
+    wchar_t self[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring probe = self;
+    probe.resize(probe.rfind(L'\\') + 1);
+    TempFolder scratch;
+    const std::wstring file = scratch / L"clip.bmp";
+    std::wstring command =
+        L"\"" + probe + L"probe.exe\" clipsave " + std::to_wstring(format) + L" \"" + file + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        return {};
+    ::WaitForSingleObject(process.hProcess, 60000);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    DibSurface picture;
+    if (!LoadPicture(file, picture)) return {};
+    return {picture.width(), picture.height(), Pixels(picture)};
 }
 
 }  // namespace trovell::test

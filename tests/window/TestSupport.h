@@ -52,4 +52,12 @@ std::string EncodePng(const uint32_t* bgra, int width, int height);
 void PutOnClipboard(UINT format, const std::string& bytes);
 void PutOnClipboard(const DibSurface& picture);
 
+// The clipboard's picture as another process reads it (probe.exe beside the test exe), in
+// CF_DIB (8) or in the CF_BITMAP (2) the system makes; empty when it could not.
+struct ReadBack {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
+};
+ReadBack ClipboardOfAnotherProcess(UINT format);
+
 }  // namespace trovell::test

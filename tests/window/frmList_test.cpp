@@ -6,10 +6,13 @@
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <thread>
 
 #include "TestSupport.h"
 #include "browser/frmList_win.h"
+#include "browser/frmPicture_win.h"
 #include "platform/BmpWriter_win.h"
+#include "platform/Clipboard_win.h"
 #include "platform/FileOps_win.h"
 #include "platform/MessageBox_win.h"
 #include "platform/ScreenMetrics_win.h"
@@ -111,6 +114,7 @@ protected:
             });
     }
     void TearDown() override {
+        frmPicture::Viewer().Unload();
         w_.reset();
         SetMessageBoxHandler({});
     }
@@ -174,6 +178,22 @@ protected:
         ::SendMessageW(w_->List1(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
         Click(w_->List1(), Centre(r));
     }
+    // Selects exactly these entries.
+    void Select(std::initializer_list<int> indexes) {
+        ::SendMessageW(w_->List1(), LB_SETSEL, FALSE, -1);
+        for (int i : indexes) ::SendMessageW(w_->List1(), LB_SETSEL, TRUE, i);
+    }
+    std::vector<int> Selected() const {
+        std::vector<int> selected;
+        for (int i = 0; i < static_cast<int>(Entries().size()); ++i)
+            if (::SendMessageW(w_->List1(), LB_GETSEL, i, 0) > 0) selected.push_back(i);
+        return selected;
+    }
+    void Type(HWND box, const std::wstring& text, wchar_t key) {
+        ::SetWindowTextW(box, text.c_str());
+        ::SendMessageW(box, WM_CHAR, key, 1);
+        Pump();
+    }
     // A key pressed in a control with the given modifiers held.
     void Key(HWND control, int vk, int shift = 0) {
         BYTE state[256] = {}, saved[256] = {};
@@ -215,6 +235,33 @@ protected:
 
 const UINT kConfirm = MB_OKCANCEL | MB_ICONEXCLAMATION;
 const UINT kStop = MB_OK | MB_ICONHAND;
+
+frmPicture& Viewer() {
+    return frmPicture::Viewer();
+}
+
+SIZE OuterSize(HWND hwnd) {
+    RECT r;
+    ::GetWindowRect(hwnd, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// What the screen shows of a window, read back from the screen itself.
+std::vector<uint32_t> OnScreen(HWND hwnd) {
+    RECT r;
+    ::GetWindowRect(hwnd, &r);
+    DibSurface copy;
+    if (!copy.Resize(r.right - r.left, r.bottom - r.top)) return {};
+    WindowDc screen(nullptr);
+    ::BitBlt(copy.dc(), 0, 0, copy.width(), copy.height(), screen.get(), r.left, r.top, SRCCOPY);
+    std::vector<uint32_t> pixels = test::Pixels(copy);
+    for (uint32_t& c : pixels) c &= 0xFFFFFF;
+    return pixels;
+}
+
+void WritePattern(const std::wstring& path, int width, int height, uint32_t seed) {
+    ASSERT_TRUE(SaveBmp(test::Pattern(width, height, seed), path));
+}
 
 }  // namespace
 
@@ -857,4 +904,365 @@ TEST_F(Browser, Scale_TenYearsOfDayFoldersAndTenThousandPictures) {
     EXPECT_EQ(::SendMessageW(w_->List1(), LB_GETCOUNT, 0, 0), 10000);
     ClickNode(Node(first));
     EXPECT_EQ(::SendMessageW(w_->List1(), LB_GETCOUNT, 0, 0), 10000);
+}
+
+// ---------------------------------------------------------------- full-size viewer
+
+TEST_F(Browser, Viewer_ShowsThePictureAtItsSizeWithoutFrameAndReopensInPlace) {
+    Folder(L"a");
+    WritePattern(store_ + L"a\\1.bmp", 800, 600, 1);
+    WritePattern(store_ + L"a\\2.bmp", 300, 200, 2);
+    WritePattern(store_ + L"a\\3.bmp", 1500, 1000, 3);  // larger than the screen
+    Open();
+    ClickEntry(0);
+    Key(w_->List1(), VK_RETURN);
+    const HWND viewer = Viewer().hwnd();
+    ASSERT_TRUE(viewer && ::IsWindowVisible(viewer));
+    EXPECT_EQ(::GetForegroundWindow(), viewer);
+    const LONG style = ::GetWindowLongW(viewer, GWL_STYLE);
+    EXPECT_FALSE(style & (WS_CAPTION | WS_BORDER | WS_THICKFRAME | WS_DLGFRAME));
+    EXPECT_EQ(::GetWindow(viewer, GW_OWNER), nullptr);
+    EXPECT_EQ(OuterSize(viewer).cx, 800);
+    EXPECT_EQ(OuterSize(viewer).cy, 600);
+    EXPECT_EQ(TextOf(viewer), TextOf(w_->lblYMD()));
+    EXPECT_EQ(test::Pixels(Viewer().Image()), test::Pixels(w_->Picture1()));
+    ::SetWindowPos(viewer, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+
+    // Covered by another window and uncovered: the screen shows the picture again.
+    HWND cover = ::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 1000,
+                                   700, nullptr, nullptr, nullptr, nullptr);
+    ::UpdateWindow(cover);
+    ::DestroyWindow(cover);
+    Pump();
+    ::UpdateWindow(viewer);
+    std::vector<uint32_t> expected = test::Pixels(w_->Picture1());
+    EXPECT_TRUE(test::PumpUntil([&] { return OnScreen(viewer) == expected; }));
+
+    // A second opening keeps the window and its place; a picture larger than the screen
+    // opens at its size.
+    for (int index : {1, 2}) {
+        ClickEntry(index);
+        Key(w_->List1(), VK_RETURN);
+        EXPECT_EQ(Viewer().hwnd(), viewer) << index;
+        RECT r;
+        ::GetWindowRect(viewer, &r);
+        EXPECT_EQ(r.left, 40);
+        EXPECT_EQ(r.top, 30);
+        EXPECT_EQ(OuterSize(viewer).cx, w_->Picture1().width()) << index;
+        EXPECT_EQ(OuterSize(viewer).cy, w_->Picture1().height()) << index;
+        EXPECT_EQ(TextOf(viewer), CreationText(store_ + L"a\\" + Entries()[index]));
+        EXPECT_EQ(test::Pixels(Viewer().Image()), test::Pixels(w_->Picture1())) << index;
+    }
+    EXPECT_EQ(w_->Picture1().width(), 1500);
+}
+
+TEST_F(Browser, Viewer_EnterAndTheRightButtonCloseItOtherKeysDoNot) {
+    Folder(L"a");
+    WritePattern(store_ + L"a\\1.bmp", 50, 40, 1);
+    Open();
+    ClickEntry(0);
+    struct Case {
+        UINT msg;
+        WPARAM wp;
+        LPARAM lp;
+        bool closes;
+    };
+    const Case cases[] = {
+        {WM_KEYDOWN, VK_ESCAPE, 1, false},
+        {WM_KEYDOWN, 'A', 1, false},
+        {WM_KEYDOWN, VK_RETURN, 1 | (1 << 30), false},  // the Enter that opened it, held
+        {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5), false},
+        {WM_KEYDOWN, VK_RETURN, 1, true},
+        {WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5), true},
+    };
+    for (const Case& c : cases) {
+        ::SendMessageW(w_->cmdBigPic(), BM_CLICK, 0, 0);
+        ASSERT_TRUE(Viewer().Loaded());
+        ::SendMessageW(Viewer().hwnd(), c.msg, c.wp, c.lp);
+        ::SendMessageW(Viewer().hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        Pump();
+        EXPECT_EQ(!Viewer().Loaded(), c.closes) << c.msg << " " << c.wp;
+    }
+
+    // The browser's unload closes it, by the toolbar or by Ctrl+X in the list.
+    Key(w_->List1(), VK_RETURN);
+    ASSERT_TRUE(Viewer().Loaded());
+    Key(w_->List1(), 'X', 2);
+    EXPECT_EQ(w_->hwnd(), nullptr);
+    EXPECT_FALSE(Viewer().Loaded());
+}
+
+TEST_F(Browser, Viewer_BeforeAnyPictureHasTheHoldersDesignSizeAndShowsNothing) {
+    const TwipsPerPixel t = ScreenTwipsPerPixel();
+    if (t.x != 15 || t.y != 15) GTEST_SKIP() << "the screen is not at 96 dpi";
+    Folder(L"a");
+    File(L"a", L"1.txt", "no picture");
+    Open();
+    ClickEntry(0);
+    Key(w_->List1(), VK_RETURN);
+    ASSERT_TRUE(Viewer().Loaded());
+    EXPECT_EQ(OuterSize(Viewer().hwnd()).cx, 41);  // 615 x 465 twips
+    EXPECT_EQ(OuterSize(Viewer().hwnd()).cy, 31);
+    EXPECT_EQ(TextOf(Viewer().hwnd()), L"");
+    const uint32_t grey = ::GetSysColor(COLOR_BTNFACE);
+    const uint32_t face = (GetRValue(grey) << 16) | (GetGValue(grey) << 8) | GetBValue(grey);
+    for (uint32_t c : test::Pixels(Viewer().Image())) ASSERT_EQ(c & 0xFFFFFF, face);
+}
+
+// ---------------------------------------------------------------- keys of the list
+
+TEST_F(Browser, ListKeys_MoveTheFocusAndCtrlShiftDoesNothing) {
+    Folder(L"a");
+    WritePattern(store_ + L"a\\1.bmp", 8, 8, 1);
+    WritePattern(store_ + L"a\\2.bmp", 8, 8, 2);
+    Open();
+    ClickEntry(1);
+    Select({0, 1});
+    Key(w_->List1(), VK_LEFT);
+    EXPECT_EQ(::GetFocus(), w_->TreeView1());
+    EXPECT_EQ(Selected(), std::vector<int>{0});  // the focused entry left the selection
+    EXPECT_TRUE(ShowsNothing());
+
+    ::SetFocus(w_->List1());
+    Key(w_->List1(), VK_RIGHT);  // nothing shown: the name box is disabled
+    EXPECT_EQ(::GetFocus(), w_->List1());
+    ClickEntry(0);
+    Key(w_->List1(), VK_RIGHT);
+    EXPECT_EQ(::GetFocus(), w_->txtFileName());
+
+    ::SetFocus(w_->List1());
+    for (int vk : {'C', 'X'}) Key(w_->List1(), vk, 3);
+    EXPECT_TRUE(::IsWindow(w_->hwnd()));
+    EXPECT_FALSE(Viewer().Loaded());
+    EXPECT_TRUE(boxes_.empty());
+}
+
+// ---------------------------------------------------------------- delete by key
+
+TEST_F(Browser, DeleteKey_WalksDownFromTheLastSelectedAndStopsAtAFailure) {
+    Folder(L"a");
+    std::vector<std::wstring> names;
+    for (int i = 0; i < 8; ++i) {
+        names.push_back(std::to_wstring(i) + L".bmp");
+        WritePattern(store_ + L"a\\" + names.back(), 4, 4, i);
+    }
+    ::SetFileAttributesW((store_ + L"a\\4.bmp").c_str(), FILE_ATTRIBUTE_READONLY);
+    Open();
+    ClickEntry(0);
+    Select({1, 4, 7});
+    Key(w_->List1(), VK_DELETE, 1);  // whatever the shift state
+    ASSERT_EQ(boxes_.size(), 2u);
+    EXPECT_EQ(boxes_[0].text, L"削除しますか？");
+    EXPECT_EQ(boxes_[0].style, kConfirm);
+    EXPECT_EQ(boxes_[1].text, L"削除に失敗しました。");
+    EXPECT_EQ(Error(), Status(ERROR_ACCESS_DENIED).Text());
+    names.erase(names.begin() + 7);
+    EXPECT_EQ(Entries(), names);
+    EXPECT_EQ(test::ListFolder(store_ + L"a\\"), names);
+    EXPECT_FALSE(ShowsNothing());  // the walk did not end
+
+    // None selected: it still asks, deletes nothing and empties the information.
+    Select({});
+    Key(w_->List1(), VK_DELETE);
+    EXPECT_EQ(boxes_.size(), 3u);
+    EXPECT_EQ(Entries(), names);
+    EXPECT_TRUE(ShowsNothing());
+}
+
+// ---------------------------------------------------------------- rename
+
+TEST_F(Browser, FileRename_CommitsByEnterOrLeavingTheBoxWithEveryCheck) {
+    Folder(L"a");
+    const std::wstring folder = store_ + L"a\\";
+    const std::wstring exists = L"指定されたファイル名は既に存在します。";
+    const std::wstring forbidden =
+        L"ファイル名には次の文字は使えません。\r\n\\　/　,　;　:　*　?　\"　<　>　|";
+    struct Case {
+        const wchar_t* file;
+        const wchar_t* typed;
+        bool byEnter;
+        std::vector<std::wstring> after;  // the folder afterwards
+        std::wstring message;             // "" for none
+        UINT icon;
+        const wchar_t* selected;  // nullptr: none
+    };
+    const Case cases[] = {
+        {L"050131120000.bmp", L"旅行", true, {L"旅行.bmp"}, L"", 0, L"旅行.bmp"},
+        {L"050131120000.bmp", L"  旅行  ", false, {L"旅行  .bmp"}, L"", 0, nullptr},
+        {L"abc.bmp", L"a;b", true, {L"abc.bmp"}, forbidden, MB_ICONHAND, L"abc.bmp"},
+        {L"abc.bmp", L"a,b", false, {L"abc.bmp"}, forbidden, MB_ICONHAND, L"abc.bmp"},
+        {L"abc.bmp",
+         L"   ",
+         true,
+         {L"abc.bmp"},
+         L"ファイル名を入力して下さい。",
+         MB_ICONINFORMATION,
+         L"abc.bmp"},
+        {L"abc.bmp", L"x", false, {L"abc.bmp", L"x.bmp"}, exists, MB_ICONHAND, L"abc.bmp"},
+        // Without an extension the lookup of "name." finds nothing.
+        {L"README", L"readme2", true, {L"readme2"}, L"", 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(RemoveFolder(store_ + L"a"));
+        Folder(L"a");
+        WritePattern(folder + c.file, 4, 4, 0);
+        for (const std::wstring& other : c.after)
+            if (other != c.file && c.message == exists) test::WriteFileBytes(folder + other, "x");
+        Open();
+        ClickEntry(0);
+        ::SetFocus(w_->txtFileName());
+        boxes_.clear();
+        if (c.byEnter) {
+            Type(w_->txtFileName(), c.typed, L'\r');
+        } else {
+            ::SetWindowTextW(w_->txtFileName(), c.typed);
+            ::SetFocus(w_->cmdReSetFolder());
+            Pump();
+        }
+        EXPECT_EQ(test::ListFolder(folder), c.after) << c.typed;
+        if (c.message.empty()) {
+            EXPECT_TRUE(boxes_.empty()) << c.typed;
+        } else {
+            ASSERT_EQ(boxes_.size(), 1u) << c.typed;
+            EXPECT_EQ(boxes_[0].text, c.message) << c.typed;
+            EXPECT_EQ(boxes_[0].title, L"名前の変更");
+            EXPECT_EQ(boxes_[0].style, MB_OK | c.icon) << c.typed;
+        }
+        const std::vector<int> selected = Selected();
+        if (c.selected) {
+            ASSERT_EQ(selected.size(), 1u) << c.typed;
+            EXPECT_EQ(Entries()[selected[0]], c.selected);
+            EXPECT_EQ(w_->txtFileNameTag(), TextOf(w_->txtFileName()));
+        } else {
+            EXPECT_TRUE(selected.empty()) << c.typed;
+            EXPECT_EQ(w_->txtFileNameTag(), c.typed);
+        }
+        // The list takes the focus; a commit on leaving lets it go on where it was going.
+        const bool moveOn = !c.byEnter && c.message.empty();
+        EXPECT_EQ(::GetFocus(), moveOn ? w_->cmdReSetFolder() : w_->List1()) << c.typed;
+    }
+}
+
+TEST_F(Browser, FileRename_ACaseOnlyChangeReachesTheFileSystem) {
+    Folder(L"a");
+    const std::wstring path = store_ + L"a\\abc.bmp";
+    WritePattern(path, 4, 4, 0);
+    Open();
+    ClickEntry(0);
+    // Held open by another program, the file refuses the rename with the system's words:
+    // proof that the change of case alone was taken for a new name.
+    HANDLE held = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Type(w_->txtFileName(), L"ABC", L'\r');
+    ::CloseHandle(held);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, Status(ERROR_SHARING_VIOLATION).Text());
+    EXPECT_EQ(boxes_[0].style, kStop);
+    EXPECT_EQ(TextOf(w_->txtFileName()), L"abc");
+    EXPECT_EQ(test::ListFolder(store_ + L"a\\"), std::vector<std::wstring>{L"abc.bmp"});
+}
+
+TEST_F(Browser, FileRename_EnterUnchangedRefillsTheListEscapeRestoresTheName) {
+    Folder(L"a");
+    WritePattern(store_ + L"a\\1.bmp", 4, 4, 0);
+    Open();
+    ClickEntry(0);
+    test::WriteFileBytes(store_ + L"a\\0.bmp", "written meanwhile");
+    Type(w_->txtFileName(), L"1", L'\r');
+    EXPECT_EQ(Entries(), (std::vector<std::wstring>{L"0.bmp", L"1.bmp"}));
+    EXPECT_EQ(Selected(), std::vector<int>{1});
+    EXPECT_TRUE(boxes_.empty());
+
+    Type(w_->txtFileName(), L"edited", 27);
+    EXPECT_EQ(TextOf(w_->txtFileName()), L"1");
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(Browser, FileRename_AMessageBoxDuringACommitStartsNoSecondOne) {
+    Folder(L"a");
+    WritePattern(store_ + L"a\\1.bmp", 4, 4, 0);
+    Open();
+    ClickEntry(0);
+    // A real message box: it takes the focus from the name box and gives it back.
+    SetMessageBoxHandler(
+        [this](HWND owner, const std::wstring& text, const std::wstring& title, UINT style) {
+            boxes_.push_back({text, title, style});
+            HWND box = ::CreateWindowExW(0, L"BUTTON", L"OK", WS_POPUP | WS_VISIBLE, 0, 0, 60, 30,
+                                         owner, nullptr, nullptr, nullptr);
+            ::SetForegroundWindow(box);
+            ::SetFocus(box);
+            Pump();
+            ::DestroyWindow(box);
+            ::SetForegroundWindow(owner);
+            Pump();
+            return IDOK;
+        });
+    ::SetFocus(w_->txtFileName());
+    ::SetWindowTextW(w_->txtFileName(), L"a|b");
+    // The focus going to another window is no commit: the edit stays.
+    HWND other = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE, 0, 0, 60, 30, nullptr,
+                                   nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(other);
+    ::SetFocus(other);
+    Pump();
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_EQ(TextOf(w_->txtFileName()), L"a|b");
+    ::DestroyWindow(other);
+    ::SetForegroundWindow(w_->hwnd());
+    ::SetFocus(w_->txtFileName());
+    ::SetFocus(w_->TreeView1());
+    Pump();
+    EXPECT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(TextOf(w_->txtFileName()), L"1");
+    EXPECT_TRUE(test::PathExists(store_ + L"a\\1.bmp"));
+}
+
+// ---------------------------------------------------------------- copy
+
+TEST_F(Browser, Copy_PutsTheHoldersPictureOnTheClipboardForEveryProgram) {
+    Folder(L"a");
+    WritePattern(store_ + L"a\\1.bmp", 61, 47, 5);
+    File(L"a", L"2.txt", "no picture");
+    Open();
+    const std::string marker = "before";
+    test::PutOnClipboard(CF_TEXT, marker);
+    ::SendMessageW(w_->Command1(), BM_CLICK, 0, 0);  // nothing held yet: nothing happens
+    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_TEXT));
+    EXPECT_FALSE(::IsClipboardFormatAvailable(CF_DIB));
+
+    ClickEntry(0);
+    ClickEntry(1);  // a failed show: the holder keeps the picture, and it is copied
+    const std::vector<uint32_t> shown = test::Pixels(w_->Picture1());
+    for (bool byKey : {false, true}) {
+        test::PutOnClipboard(CF_TEXT, marker);
+        if (byKey)
+            Key(w_->List1(), 'C', 2);
+        else
+            ::SendMessageW(w_->Command1(), BM_CLICK, 0, 0);
+        for (UINT format : {CF_DIB, CF_BITMAP}) {
+            const test::ReadBack back = test::ClipboardOfAnotherProcess(format);
+            EXPECT_EQ(back.width, 61) << format;
+            EXPECT_EQ(back.height, 47) << format;
+            EXPECT_EQ(back.pixels, shown) << format << " " << byKey;
+        }
+        EXPECT_FALSE(::IsClipboardFormatAvailable(CF_TEXT));
+    }
+
+    // Another program keeps the clipboard open: the reason shows in the status line.
+    HANDLE opened = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        ::OpenClipboard(nullptr);
+        ::SetEvent(opened);
+        ::WaitForSingleObject(done, INFINITE);
+        ::CloseClipboard();
+    });
+    ::WaitForSingleObject(opened, INFINITE);
+    ::SendMessageW(w_->Command1(), BM_CLICK, 0, 0);
+    ::SetEvent(done);
+    holder.join();
+    for (HANDLE h : {opened, done}) ::CloseHandle(h);
+    EXPECT_FALSE(Error().empty());
+    EXPECT_TRUE(::IsWindow(w_->hwnd()));
 }

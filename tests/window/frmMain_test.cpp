@@ -19,6 +19,15 @@ bool Checked(const frmMain& w, UINT id) {
     return (::GetMenuState(w.mnu(), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
+// The four check marks at a glance: "BJMC" with "-" for each unchecked item.
+std::string Marks(const frmMain& w) {
+    std::string marks;
+    for (auto [id, c] : {std::pair{frmMain::kMnuBmp, 'B'}, {frmMain::kMnuJpg, 'J'},
+                         {frmMain::kMnuMy, 'M'}, {frmMain::kMnuClip, 'C'}})
+        marks += Checked(w, id) ? c : '-';
+    return marks;
+}
+
 std::wstring Tip(const frmMain& w) { return w.TrayRecord().szTip; }
 
 // True while the shell knows the icon: a modify of an unknown icon fails.
@@ -52,31 +61,24 @@ TEST(Startup, BuildsImgAndUserFolderAndAddsTheIconHidden) {
     EXPECT_NE(r.hIcon, nullptr);
     EXPECT_EQ(Tip(w), L"[ BMP保存 ]\r\n左クリックで切り貼り開始。");
     EXPECT_TRUE(IconPresent(w));
-    EXPECT_TRUE(Checked(w, frmMain::kMnuBmp));
-    EXPECT_FALSE(Checked(w, frmMain::kMnuJpg));
-    EXPECT_TRUE(Checked(w, frmMain::kMnuMy));
-    EXPECT_FALSE(Checked(w, frmMain::kMnuClip));
+    EXPECT_EQ(Marks(w), "B-M-");
 }
 
 TEST(Startup, StoredSettingsSetTheMarksAndTheTip_UnknownValuesKeepTheBuiltMarks) {
     struct Case {
         const char* ini;
-        bool bmp, jpg, my, clip;
+        const char* marks;
         const wchar_t* tip;
     } cases[] = {
-        {"SAVE=1\r\nCAPC=1\r\n", false, true, false, true,
-         L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。"},
-        {"SAVE=2\r\nCAPC=2\r\n", true, false, true, false, L""},
+        {"SAVE=1\r\nCAPC=1\r\n", "-J-C", L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。"},
+        {"SAVE=2\r\nCAPC=2\r\n", "B-M-", L""},
     };
     for (const Case& c : cases) {
         TempFolder app;
         test::WriteFileBytes(app / L"trovell.ini", test::IniSection(c.ini));
         frmMain w(OptionsFor(app));
         ASSERT_EQ(w.Form_Load(), Load::Started);
-        EXPECT_EQ(Checked(w, frmMain::kMnuBmp), c.bmp) << c.ini;
-        EXPECT_EQ(Checked(w, frmMain::kMnuJpg), c.jpg) << c.ini;
-        EXPECT_EQ(Checked(w, frmMain::kMnuMy), c.my) << c.ini;
-        EXPECT_EQ(Checked(w, frmMain::kMnuClip), c.clip) << c.ini;
+        EXPECT_EQ(Marks(w), c.marks) << c.ini;
         EXPECT_EQ(Tip(w), c.tip) << c.ini;
     }
 }
@@ -122,19 +124,14 @@ TEST(Menu, FormatAndMethodCommandsMoveMarksAndTipAndAreWrittenAtOnce) {
         frmMain w(OptionsFor(app));
         ASSERT_EQ(w.Form_Load(), Load::Started);
         Command(w, frmMain::kMnuJpg);
-        EXPECT_FALSE(Checked(w, frmMain::kMnuBmp));
-        EXPECT_TRUE(Checked(w, frmMain::kMnuJpg));
+        EXPECT_EQ(Marks(w), "-JM-");
         EXPECT_EQ(Tip(w), L"[ JPG保存 ]\r\n左クリックで切り貼り開始。");
         // Written at once: a crash now must not take the choice back.
         EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
                   test::IniSection("SAVE=1\r\nCAPC=0\r\n"));
         Command(w, frmMain::kMnuJpg);  // again: nothing changes
-        EXPECT_TRUE(Checked(w, frmMain::kMnuJpg));
-        EXPECT_EQ(w.session().SaveFormat, 1);
-
         Command(w, frmMain::kMnuClip);
-        EXPECT_FALSE(Checked(w, frmMain::kMnuMy));
-        EXPECT_TRUE(Checked(w, frmMain::kMnuClip));
+        EXPECT_EQ(Marks(w), "-J-C");
         EXPECT_EQ(Tip(w), L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
     }  // torn down without the closing steps, as a killed process would be
     EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
@@ -142,43 +139,27 @@ TEST(Menu, FormatAndMethodCommandsMoveMarksAndTipAndAreWrittenAtOnce) {
 
     frmMain next(OptionsFor(app));
     ASSERT_EQ(next.Form_Load(), Load::Started);
-    EXPECT_TRUE(Checked(next, frmMain::kMnuJpg));
-    EXPECT_TRUE(Checked(next, frmMain::kMnuClip));
-    EXPECT_EQ(Tip(next), L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
-
+    EXPECT_EQ(Marks(next), "-J-C");
     Command(next, frmMain::kMnuBmp);
     Command(next, frmMain::kMnuMy);
-    EXPECT_TRUE(Checked(next, frmMain::kMnuBmp));
-    EXPECT_FALSE(Checked(next, frmMain::kMnuJpg));
-    EXPECT_TRUE(Checked(next, frmMain::kMnuMy));
-    EXPECT_FALSE(Checked(next, frmMain::kMnuClip));
+    EXPECT_EQ(Marks(next), "B-M-");
     EXPECT_EQ(Tip(next), L"[ BMP保存 ]\r\n左クリックで切り貼り開始。");
 }
 
-TEST(Closing, SystemCloseAndSessionEndSaveSettingsAndRemoveTheIcon) {
-    for (UINT message : {UINT(WM_CLOSE), UINT(WM_ENDSESSION)}) {
+TEST(Closing, QuitItemSystemCloseAndSessionEndSaveSettingsAndRemoveTheIcon) {
+    for (UINT message : {UINT(WM_COMMAND), UINT(WM_CLOSE), UINT(WM_ENDSESSION)}) {
         TempFolder app;
         frmMain w(OptionsFor(app));
         ASSERT_EQ(w.Form_Load(), Load::Started);
         NOTIFYICONDATAW record = w.TrayRecord();
-        ::SendMessageW(w.hwnd(), message, TRUE, 0);
+        test::WriteFileBytes(app / L"trovell.ini", "");  // edited away meanwhile
+        ::SendMessageW(w.hwnd(), message, message == WM_COMMAND ? frmMain::kMnuEnd : TRUE, 0);
         EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
                   test::IniSection("SAVE=0\r\nCAPC=0\r\n"))
             << message;
-        EXPECT_FALSE(TrayModify(record)) << message;
+        EXPECT_FALSE(TrayModify(record).ok()) << message;
+        EXPECT_EQ(::IsWindow(w.hwnd()), message == WM_ENDSESSION) << message;
     }
-}
-
-TEST(Closing, TheQuitItemSavesRemovesTheIconAndDestroysTheWindow) {
-    TempFolder app;
-    frmMain w(OptionsFor(app));
-    ASSERT_EQ(w.Form_Load(), Load::Started);
-    NOTIFYICONDATAW record = w.TrayRecord();
-    test::WriteFileBytes(app / L"trovell.ini", "");  // edited away meanwhile
-    Command(w, frmMain::kMnuEnd);
-    EXPECT_FALSE(::IsWindow(w.hwnd()));
-    EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"), test::IniSection("SAVE=0\r\nCAPC=0\r\n"));
-    EXPECT_FALSE(TrayModify(record).ok());
 }
 
 TEST(Settings, AnUnwritableFileIsReportedOnceByBalloon) {

@@ -1,0 +1,159 @@
+#include "browser/frmPicture_win.h"
+
+#include <windowsx.h>
+
+#include "browser/BrowserRules.h"
+#include "platform/Handles_win.h"
+#include "platform/ScreenMetrics_win.h"
+
+namespace trovell {
+
+namespace {
+constexpr wchar_t kClassName[] = L"TrovellViewer";
+// Overwritten by the first opening.
+constexpr Rect kDesignTwips{0, 0, 4185, 3570};
+constexpr int kButtonLeft = 1;
+constexpr int kButtonRight = 2;
+
+int ShiftOf(WPARAM keys) {
+    int shift = 0;
+    if (keys & MK_SHIFT) shift |= kShiftMask;
+    if (keys & MK_CONTROL) shift |= kCtrlMask;
+    if (::GetKeyState(VK_MENU) < 0) shift |= kAltMask;
+    return shift;
+}
+
+int ButtonsOf(WPARAM keys) {
+    int buttons = 0;
+    if (keys & MK_LBUTTON) buttons |= kButtonLeft;
+    if (keys & MK_RBUTTON) buttons |= kButtonRight;
+    return buttons;
+}
+}  // namespace
+
+frmPicture& frmPicture::Viewer() {
+    static frmPicture viewer;
+    return viewer;
+}
+
+Status frmPicture::Load() {
+    if (Loaded()) return {};
+    const Rect design = TwipsToPixels(kDesignTwips, ScreenTwipsPerPixel());
+    // Made as an overlapped window, whose default place is the system's cascade (a popup's
+    // is the screen's corner), and only then stripped of its frame.
+    if (Status made =
+            Create({.className = kClassName,
+                    .style = WS_OVERLAPPED,
+                    .exStyle = WS_EX_APPWINDOW,
+                    .bounds = {CW_USEDEFAULT, CW_USEDEFAULT, design.width, design.height}});
+        !made)
+        return made;
+    ::SetWindowLongPtrW(hwnd(), GWL_STYLE, WS_POPUP | WS_CLIPSIBLINGS);
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, design.width, design.height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    return {};
+}
+
+void frmPicture::Unload() {
+    if (Loaded()) ::DestroyWindow(hwnd());
+}
+
+void frmPicture::OnDestroyed() {
+    image_ = DibSurface();  // a large picture's memory goes with the window
+}
+
+Status frmPicture::SizeImage(Size size) {
+    if (!image_.Resize(size.width, size.height)) return Status::LastError();
+    RECT all{0, 0, size.width, size.height};
+    ::FillRect(image_.dc(), &all, ::GetSysColorBrush(COLOR_BTNFACE));
+    return {};
+}
+
+void frmPicture::SetOuterSize(Size size) {
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, size.width, size.height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void frmPicture::Refresh() {
+    ::InvalidateRect(hwnd(), nullptr, FALSE);
+    ::UpdateWindow(hwnd());
+}
+
+void frmPicture::SetCaption(const std::wstring& caption) {
+    ::SetWindowTextW(hwnd(), caption.c_str());
+}
+
+void frmPicture::Show() {
+    ::ShowWindow(hwnd(), SW_SHOW);
+    ::SetForegroundWindow(hwnd());
+    ::SetFocus(hwnd());
+}
+
+void frmPicture::Paint(HDC dc, const RECT& dirty) const {
+    ::FillRect(dc, &dirty, ::GetSysColorBrush(COLOR_BTNFACE));
+    if (!image_.empty())
+        ::BitBlt(dc, 0, 0, image_.width(), image_.height(), image_.dc(), 0, 0, SRCCOPY);
+}
+
+void frmPicture::Form_KeyDown(int keyCode, int, bool repeated) {
+    // The Enter that opened the viewer from the list, held down, repeats here: it must not
+    // close it again at once.
+    if (keyCode == VK_RETURN && !repeated) Unload();
+}
+
+void frmPicture::Form_MouseDown(int button, int, int, int) {
+    if (button == kButtonRight) Unload();
+}
+
+void frmPicture::Form_MouseMove(int button, int, int, int) {
+    if (!(button & kButtonLeft)) return;
+    // Only while the button is really down: a move loop started on a stale or synthesised
+    // message would hold the mouse until a release that does not come.
+    const int left = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    if (::GetAsyncKeyState(left) >= 0) return;
+    // The system's own move loop, as for a press on a title bar; it follows the pointer
+    // until the button is released.
+    ::ReleaseCapture();
+    const DWORD at = ::GetMessagePos();
+    ::SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, static_cast<LPARAM>(at));
+}
+
+LRESULT frmPicture::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            PaintDc paint(hwnd());
+            Paint(paint.get(), paint.dirty());
+            return 0;
+        }
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            int shift = 0;
+            if (::GetKeyState(VK_SHIFT) < 0) shift |= kShiftMask;
+            if (::GetKeyState(VK_CONTROL) < 0) shift |= kCtrlMask;
+            if (::GetKeyState(VK_MENU) < 0) shift |= kAltMask;
+            Form_KeyDown(static_cast<int>(wp), shift, (lp & (1 << 30)) != 0);
+            if (!Loaded()) return 0;
+            break;
+        }
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            Form_MouseDown(msg == WM_LBUTTONDOWN ? kButtonLeft : kButtonRight, ShiftOf(wp),
+                           GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            return 0;
+        case WM_MOUSEMOVE:
+            Form_MouseMove(ButtonsOf(wp), ShiftOf(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            return 0;
+        case WM_GETMINMAXINFO: {
+            // Exactly the picture's size, however small or large.
+            auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+            info->ptMinTrackSize = {1, 1};
+            info->ptMaxTrackSize = {0x7FFF, 0x7FFF};
+            return 0;
+        }
+        case WM_CLOSE: Unload(); return 0;
+    }
+    return Window::OnMessage(msg, wp, lp);
+}
+
+}  // namespace trovell
