@@ -10,6 +10,7 @@
 
 #include "TestSupport.h"
 #include "browser/frmList_win.h"
+#include "platform/BmpWriter_win.h"
 #include "platform/FileDragDrop_win.h"
 #include "platform/FileOps_win.h"
 #include "platform/MessageBox_win.h"
@@ -347,6 +348,8 @@ std::vector<uint32_t> Drawn(const std::function<void(HDC)>& draw) {
 
 TEST_F(DragDrop, Sort_ReversesTheFolderListingAndBackWithItsTriangle) {
     Store({{L"a", {L"1.bmp", L"2.bmp", L"3.bmp", L"4.bmp"}}, {L"b", {L"5.bmp", L"6.bmp"}}});
+    for (const wchar_t* picture : {L"a\\2.bmp", L"b\\5.bmp"})
+        ASSERT_TRUE(SaveBmp(test::Pattern(4, 4), store_ + picture));
     Open();
     Show(L"a");
     // Image 1 points up (one pixel on top, a full base), image 2 down.
@@ -373,22 +376,31 @@ TEST_F(DragDrop, Sort_ReversesTheFolderListingAndBackWithItsTriangle) {
         return Drawn([&](HDC dc) { ::DrawIconEx(dc, 0, 0, icon, 9, 8, 0, nullptr, DI_NORMAL); });
     };
     auto click = [&] { ::SendMessageW(w_->cmdListSort(), BM_CLICK, 0, 0); };
+    auto showEntry = [&](int index) {
+        Select({index});
+        ::SendMessageW(w_->List1(), LB_SETCARETINDEX, index, 0);
+        w_->List1_Click();
+    };
     EXPECT_EQ(shown(), image(0));
 
     // The shown file stays shown; the list has no selection.
-    ::SendMessageW(w_->List1(), LB_SETSEL, TRUE, 1);
-    w_->List1_Click();
-    const std::wstring shownFile = TextOf(w_->txtFileName());
+    showEntry(1);
+    ASSERT_EQ(TextOf(w_->txtFileName()), L"2");
     click();
     EXPECT_TRUE(w_->blnSortDesc);
     EXPECT_EQ(shown(), image(1));
     EXPECT_EQ(Entries(), (Names{L"4.bmp", L"3.bmp", L"2.bmp", L"1.bmp"}));
     EXPECT_EQ(::SendMessageW(w_->List1(), LB_GETSELCOUNT, 0, 0), 0);
-    EXPECT_EQ(TextOf(w_->txtFileName()), shownFile);
+    EXPECT_EQ(TextOf(w_->txtFileName()), L"2");
 
-    // Every fill keeps the order: another folder, and a refresh.
+    // Every fill keeps the order: another folder, a file's rename, and a refresh.
     Show(L"b");
     EXPECT_EQ(Entries(), (Names{L"6.bmp", L"5.bmp"}));
+    showEntry(1);
+    ::SetWindowTextW(w_->txtFileName(), L"7");
+    bool cancel = false;
+    w_->txtFileName_Validate(cancel);
+    EXPECT_EQ(Entries(), (Names{L"7.bmp", L"6.bmp"}));
     ::SendMessageW(w_->cmdReSetFolder(), BM_CLICK, 0, 0);
     Names first = On(w_->NodeText(w_->SelectedNode()));
     std::reverse(first.begin(), first.end());
