@@ -153,7 +153,7 @@ TEST(Closing, QuitItemSystemCloseAndSessionEndSaveSettingsAndRemoveTheIcon) {
         ASSERT_EQ(w.Form_Load(), Load::Started);
         NOTIFYICONDATAW record = w.TrayRecord();
         test::WriteFileBytes(app / L"trovell.ini", "");  // edited away meanwhile
-        ::SendMessageW(w.hwnd(), message, message == WM_COMMAND ? frmMain::kMnuEnd : TRUE, 0);
+        ::SendMessageW(w.hwnd(), message, message == WM_COMMAND ? WPARAM{frmMain::kMnuEnd} : WPARAM{TRUE}, 0);
         EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
                   test::IniSection("SAVE=0\r\nCAPC=0\r\n"))
             << message;
