@@ -12,24 +12,18 @@ std::wstring DroppedFileName(const std::wstring& path) {
     return IsSingleFolderName(name) ? name : std::wstring();
 }
 
-DropResult DropFiles(const std::vector<std::wstring>& paths, const std::wstring& folder, bool move,
-                     const DropFileOps& ops) {
-    DropResult result;
+uint32_t DropFiles(const std::vector<std::wstring>& paths, const std::wstring& folder, bool move,
+                   const DropFileOps& ops) {
     for (const std::wstring& path : paths) {
         const std::wstring name = DroppedFileName(path);
-        if (name.empty()) {
-            result.error = kErrorInvalidName;
-            return result;
-        }
-        if ((result.error = ops.copy(path, folder + name)) != 0) return result;
-        if (move) {
-            // A failed delete leaves the file in both folders, never in neither.
-            if ((result.error = ops.remove(path)) != 0) return result;
-            ops.moved(path);
-        }
-        ++result.handled;
+        if (name.empty()) return kErrorInvalidName;
+        if (const uint32_t copied = ops.copy(path, folder + name)) return copied;
+        if (!move) continue;
+        // A failed delete leaves the file in both folders, never in neither.
+        if (const uint32_t removed = ops.remove(path)) return removed;
+        ops.moved(path);
     }
-    return result;
+    return 0;
 }
 
 }  // namespace trovell

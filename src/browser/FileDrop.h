@@ -23,14 +23,10 @@ struct DropFileOps {
     std::function<void(const std::wstring& from)> moved;
 };
 
-struct DropResult {
-    size_t handled = 0;  // files copied or moved, from the first on
-    uint32_t error = 0;  // why the next one was not; 0 when all were handled
-};
-
 // Copies each file into folder (ending in "\") in the order given; a move deletes the source
-// only once its copy is complete. Stops at the first failure: what was handled stays.
-DropResult DropFiles(const std::vector<std::wstring>& paths, const std::wstring& folder, bool move,
-                     const DropFileOps& ops);
+// only once its copy is complete. Stops at the first failure, whose code it returns (0 when
+// none): what was handled before stays.
+uint32_t DropFiles(const std::vector<std::wstring>& paths, const std::wstring& folder, bool move,
+                   const DropFileOps& ops);
 
 }  // namespace trovell

@@ -23,15 +23,6 @@ constexpr int kSortImageWidth = 9;
 constexpr int kSortImageHeight = 8;
 constexpr UINT_PTR kDragDropSubclass = 1;
 
-std::wstring EntryText(HWND list, int index) {
-    std::wstring text(static_cast<size_t>(::SendMessageW(list, LB_GETTEXTLEN, index, 0)) + 1,
-                      L'\0');
-    const LRESULT length =
-        ::SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
-    return text;
-}
-
 bool PastDragThreshold(POINT from, POINT to) {
     return std::abs(to.x - from.x) > ::GetSystemMetrics(SM_CXDRAG) ||
            std::abs(to.y - from.y) > ::GetSystemMetrics(SM_CYDRAG);
@@ -161,7 +152,7 @@ std::vector<std::wstring> frmList::List1_OLESetData() {
     const int count = ListCount();
     for (int i = 0; i < count; ++i)
         if (::SendMessageW(List1_, LB_GETSEL, i, 0) > 0)
-            paths.push_back(EntryPath(strImgPath_, folder, EntryText(List1_, i)));
+            paths.push_back(EntryPath(strImgPath_, folder, ListEntry(i)));
     return paths;
 }
 
@@ -232,22 +223,22 @@ void frmList::DropFilesAt(const std::vector<std::wstring>& files, POINT at) {
     // Entries go with redraw off rather than with the list disabled, which would take the
     // focus from it.
     ::SendMessageW(List1_, WM_SETREDRAW, FALSE, 0);
-    const DropResult result =
+    // A moved file's entry leaves the list that showed it.
+    auto leaveList = [&](const std::wstring& from) {
+        const std::wstring name = DroppedFileName(from);
+        if (from != listFolder + name) return;
+        for (int i = ListCount() - 1; i >= 0; --i)
+            if (ListEntry(i) == name) ::SendMessageW(List1_, LB_DELETESTRING, i, 0);
+    };
+    const uint32_t failed =
         DropFiles(files, folder, blnListDrag,
                   {.copy = [](const std::wstring& from,
                               const std::wstring& to) { return CopyFileTo(from, to).code(); },
                    .remove = [](const std::wstring& path) { return RemoveFile(path).code(); },
-                   .moved =
-                       [&](const std::wstring& from) {
-                           const std::wstring name = DroppedFileName(from);
-                           if (from != listFolder + name) return;
-                           for (int i = ListCount() - 1; i >= 0; --i)
-                               if (EntryText(List1_, i) == name)
-                                   ::SendMessageW(List1_, LB_DELETESTRING, i, 0);
-                       }});
+                   .moved = leaveList});
     ::SendMessageW(List1_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(List1_, nullptr, TRUE);
-    if (result.error) ReportDropFailure(Status(result.error).Text());
+    if (failed) ReportDropFailure(Status(failed).Text());
 }
 
 void frmList::ReportDropFailure(const std::wstring& text) {
