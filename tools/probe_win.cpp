@@ -10,6 +10,15 @@
 //   probe iconrect <caption>                "left top right bottom" of its icon (SS_ICON)
 //   probe client <caption>                  "left top right bottom" of its client area on
 //                                           the screen
+//   probe row <caption> <class> <index>     "x y" on the screen in row `index` of the window's
+//                                           child of that class (ListBox or SysTreeView32),
+//                                           where the row's text starts
+//   probe droptarget <caption> <folder> <x> <y> [seconds]
+//                                           shows a window of that caption at (x, y) that
+//                                           takes files as a file manager does: a move where
+//                                           the source allows one, else a copy into folder;
+//                                           prints "enter" when a drag comes over it, then
+//                                           "drop allowed=A effect=E" and the dropped paths
 //   probe close <caption>                   post WM_CLOSE
 //   probe moving <caption> [seconds]        until its thread runs the system's move loop
 //   probe notmoving <caption> [seconds]     until it no longer does
@@ -31,6 +40,10 @@
 // under Wine. Exit codes: 0 done, 3 not found or timed out, 2 usage. Not 1: that is what
 // Wine's start.exe returns when it fails to launch a program, which happens now and then.
 #include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+#include <ole2.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -199,11 +212,100 @@ bool SaveClipboard(UINT format, const wchar_t* path) {
     return ok;
 }
 
+// The drop side of a file manager, in another process than the drag's source.
+class FolderDropTarget final : public IDropTarget {
+public:
+    explicit FolderDropTarget(std::wstring folder) : folder_(std::move(folder)) {}
+    bool dropped = false;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_IDropTarget) {
+            *out = static_cast<IDropTarget*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    // Lives on wmain's stack until the end of the process.
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        *effect = Choose(*effect);
+        Write(L"enter");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+        *effect = Choose(*effect);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        const DWORD allowed = *effect;
+        *effect = Choose(allowed);
+        FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium{};
+        std::vector<std::wstring> paths;
+        if (SUCCEEDED(data->GetData(&format, &medium))) {
+            const auto drop = static_cast<HDROP>(medium.hGlobal);
+            const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                wchar_t path[MAX_PATH * 4] = {};
+                DragQueryFileW(drop, i, path, MAX_PATH * 4);
+                paths.push_back(path);
+            }
+            ReleaseStgMedium(&medium);
+        }
+        wchar_t line[80];
+        swprintf(line, 80, L"drop allowed=%lu effect=%lu", allowed, *effect);
+        Write(line);
+        for (const std::wstring& path : paths) {
+            const std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+            if (CopyFileW(path.c_str(), (folder_ + L"\\" + name).c_str(), TRUE) &&
+                *effect == DROPEFFECT_MOVE)
+                DeleteFileW(path.c_str());
+            Write(path);
+        }
+        dropped = true;
+        return S_OK;
+    }
+
+private:
+    static DWORD Choose(DWORD allowed) {
+        if (allowed & DROPEFFECT_MOVE) return DROPEFFECT_MOVE;
+        return allowed & DROPEFFECT_COPY;
+    }
+    std::wstring folder_;
+};
+
+int DropTarget(const std::wstring& caption, const std::wstring& folder, int x, int y,
+               double seconds) {
+    if (FAILED(OleInitialize(nullptr))) return kNo;
+    HWND window = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", caption.c_str(),
+                                  WS_POPUP | WS_VISIBLE | WS_BORDER, x, y, 250, 250, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    FolderDropTarget target(folder);
+    if (!window || FAILED(RegisterDragDrop(window, &target))) return kNo;
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    while (!target.dropped && GetTickCount64() < end) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    RevokeDragDrop(window);
+    DestroyWindow(window);
+    OleUninitialize();
+    return target.dropped ? 0 : kNo;
+}
+
 int Usage() {
     Write(
-        L"usage: probe wait|gone|visible|texts|waittext|click|iconrect|close|moving|notmoving|kill|"
-        L"pid|menus|"
-        L"shown|notshown|clip|noclip|clipsave|list ...");
+        L"usage: probe wait|gone|visible|texts|waittext|click|iconrect|row|droptarget|close|"
+        L"moving|notmoving|kill|pid|menus|shown|notshown|clip|noclip|clipsave|list ...");
     return 2;
 }
 
@@ -286,6 +388,12 @@ int Run(int argc, wchar_t** argv) {
 
     if (argc < 3) return Usage();
     const std::wstring caption = argv[2];
+
+    if (command == L"droptarget") {
+        if (argc < 6) return Usage();
+        return DropTarget(caption, argv[3], _wtoi(argv[4]), _wtoi(argv[5]),
+                          SecondsArg(argc, argv, 6));
+    }
 
     if (command == L"wait")
         return WaitFor(SecondsArg(argc, argv, 3), [&] { return !WithCaption(caption).empty(); })
@@ -374,6 +482,26 @@ int Run(int argc, wchar_t** argv) {
         swprintf(line, 80, L"%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
         Write(line);
         return 0;
+    }
+    if (command == L"row") {
+        if (argc < 5) return Usage();
+        const int index = _wtoi(argv[4]);
+        for (HWND child : Children(hwnd)) {
+            if (_wcsicmp(ClassOf(child).c_str(), argv[3]) != 0) continue;
+            // Neither message carries a pointer, so both work across processes.
+            const bool tree = _wcsicmp(argv[3], L"SysTreeView32") == 0;
+            const int height = static_cast<int>(
+                SendMessageW(child, tree ? TVM_GETITEMHEIGHT : LB_GETITEMHEIGHT, 0, 0));
+            const int top = tree ? 0 : static_cast<int>(SendMessageW(child, LB_GETTOPINDEX, 0, 0));
+            // Past a tree's icon, onto the start of the text.
+            POINT p{tree ? 40 : 20, (index - top) * height + height / 2};
+            ClientToScreen(child, &p);
+            wchar_t line[40];
+            swprintf(line, 40, L"%ld %ld", p.x, p.y);
+            Write(line);
+            return 0;
+        }
+        return kNo;
     }
     if (command == L"close") return PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 0 : kNo;
 

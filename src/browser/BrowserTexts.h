@@ -32,6 +32,8 @@ inline constexpr wchar_t kForbiddenCharacters[] =
     L"ファイル名には次の文字は使えません。\r\n"
     L"\\\u3000/\u3000,\u3000;\u3000:\u3000*\u3000?\u3000\"\u3000<\u3000>\u3000|";
 inline constexpr wchar_t kFileNameExists[] = L"指定されたファイル名は既に存在します。";
+// A failed drop onto the tree is told under the application's title.
+inline constexpr wchar_t kDropFailedTitle[] = L"Velloran Trovell";
 
 // The tree's own words when it refuses a key, as the classic tree control put them.
 inline constexpr wchar_t kKeyNotUnique[] = L"キーがコレクションの他の要素と重複しています。";

@@ -263,8 +263,9 @@ Status frmList::CreateControls() {
         CreateControl(WC_TREEVIEWW, nullptr,
                       WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_EDITLABELS | TVS_SHOWSELALWAYS,
                       WS_EX_CLIENTEDGE, form, kIdTreeView1, kTreeView1);
-    cmdListSort_ = CreateControl(L"BUTTON", nullptr, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
-                                 form, kIdCmdListSort, kCmdListSort);
+    cmdListSort_ =
+        CreateControl(L"BUTTON", nullptr, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_ICON, 0,
+                      form, kIdCmdListSort, kCmdListSort);
     List1_ = CreateControl(
         L"LISTBOX", nullptr,
         WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT,
@@ -327,6 +328,7 @@ Status frmList::CreateControls() {
     for (auto [control, id] : {std::pair{TreeView1_, kIdTreeView1}, std::pair{List1_, kIdList1},
                                std::pair{txtFileName_, kIdTxtFileName}})
         ::SetWindowSubclass(control, &frmList::ControlProc, id, reinterpret_cast<DWORD_PTR>(this));
+    SetUpDragDrop();
     // Only a move to another control of this window commits, as a validation does: not the
     // focus going to a message box, to another window, or away as the window closes.
     return txtFileNameLeave_.Watch(txtFileName_, [this](HWND gaining) {
@@ -508,6 +510,12 @@ void frmList::Form_Unload() {
 }
 
 void frmList::CloseWindow() {
+    // A drag loop or a drop's message box runs on this object's stack: the window goes once
+    // it has returned.
+    if (inDragDrop_ > 0) {
+        closeAfterDrag_ = true;
+        return;
+    }
     Form_Unload();
     ::DestroyWindow(hwnd());
 }
@@ -940,6 +948,10 @@ LRESULT frmList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             if (from == cmdReSetFolder_ && code == BN_CLICKED) {
                 cmdReSetFolder_Click();
+                return 0;
+            }
+            if (from == cmdListSort_ && code == BN_CLICKED) {
+                cmdListSort_Click();
                 return 0;
             }
             if (from == Command1_ && code == BN_CLICKED) {

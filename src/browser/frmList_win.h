@@ -12,6 +12,7 @@
 #include "browser/NodeKeys.h"
 #include "browser/PicturePanel_win.h"
 #include "platform/Dib_win.h"
+#include "platform/FileDragDrop_win.h"
 #include "platform/FocusHook_win.h"
 #include "platform/Geometry.h"
 #include "platform/Handles_win.h"
@@ -107,6 +108,21 @@ public:
     void txtFileName_Validate(bool& cancel);
     void txtFileName_KeyPress(int keyAscii);
 
+    // Dragging files out of the list, dropping files onto the tree, the list's order.
+    HIMAGELIST ImageList2() const noexcept { return ImageList2_.get(); }
+    IDropTarget* TreeView1DropTarget() const noexcept { return TreeView1Drop_.target(); }
+    HTREEITEM DropHighlight() const;
+    // What a drag out of the list carries: the selected entries' paths, read when a target
+    // asks for them.
+    ComPtr<IDataObject> List1_DragData();
+    std::vector<std::wstring> List1_OLESetData();
+    void List1_OLEStartDrag();
+    void List1_OLECompleteDrag(DWORD effect);
+    // Points in the tree's client pixels.
+    void TreeView1_OLEDragOver(IDataObject* data, POINT at, DragState state);
+    void TreeView1_OLEDragDrop(IDataObject* data, POINT at);
+    void cmdListSort_Click();
+
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnDestroyed() override;
@@ -152,6 +168,19 @@ private:
     void CommitRename(bool& cancel);
     std::wstring ListEntry(int index) const;
 
+    static LRESULT CALLBACK DragDropProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                         DWORD_PTR self) noexcept;
+    void SetUpDragDrop();
+    // True when the list's mouse message belongs to a drag rather than to the list.
+    bool List1_DragMouse(UINT msg, WPARAM wp, LPARAM lp);
+    void List1_Drag();
+    void CloseIfAskedMeanwhile();
+    void DropFilesAt(const std::vector<std::wstring>& files, POINT at);
+    void ReportDropFailure(const std::wstring& text);
+    HTREEITEM DropNodeAt(POINT at) const;
+    void SetDropHighlight(HTREEITEM node);
+    void ShowSortPicture();
+
     Options options_;
     TwipsPerPixel twips_;
     std::wstring strImgPath_;
@@ -166,6 +195,9 @@ private:
     UniqueFont font_;
     UniqueImageList ImageList1_;
     UniqueImageList ImageList3_;
+    UniqueImageList ImageList2_;
+    UniqueIcon sortUp_;
+    UniqueIcon sortDown_;
 
     // Child windows belong to this window and go with it.
     HWND Toolbar1_ = nullptr;
@@ -197,6 +229,15 @@ private:
     std::wstring renameFailure_;
     bool committing_ = false;  // a message box of a commit must not start another
     bool destroying_ = false;
+
+    FileDropTarget TreeView1Drop_;
+    struct ListPress {
+        bool armed = false;     // the left button went down on the list
+        bool deferred = false;  // the list has not seen that press yet
+        POINT at{};
+    } listPress_;
+    int inDragDrop_ = 0;           // a drag loop or a drop is under way on this object
+    bool closeAfterDrag_ = false;  // a close that came meanwhile
 };
 
 }  // namespace trovell

@@ -145,6 +145,37 @@ Status MoveFileTo(const std::wstring& source, const std::wstring& destination) {
                                 MOVEFILE_COPY_ALLOWED));
 }
 
+Status CopyFileTo(const std::wstring& source, const std::wstring& destination) {
+    const DWORD attributes = ::GetFileAttributesW(ForFileCall(source).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return Status::LastError();
+    // As CopyFileW answers for a folder on Windows; asked first, so that nothing is made.
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Status(ERROR_ACCESS_DENIED);
+    if (::GetFileAttributesW(ForFileCall(destination).c_str()) != INVALID_FILE_ATTRIBUTES)
+        return Status(ERROR_FILE_EXISTS);
+    // Written beside the target and renamed into place, so that a copy cut short (a full
+    // disk, a lost share) never stands under the file's name, where a move would take it
+    // for complete and delete the source.
+    const size_t separator = destination.find_last_of(L"\\/");
+    if (separator == std::wstring::npos) return Status(ERROR_INVALID_NAME);
+    std::wstring temp;
+    if (Status made = CreateTempFileIn(destination.substr(0, separator + 1), &temp); !made)
+        return made;
+    Status copied =
+        Result(::CopyFileW(ForFileCall(source).c_str(), ForFileCall(temp).c_str(), FALSE));
+    if (copied) {
+        copied = Result(::MoveFileExW(ForFileCall(temp).c_str(), ForFileCall(destination).c_str(),
+                                      MOVEFILE_WRITE_THROUGH));
+        // Written meanwhile by someone else: the same answer as the check above.
+        if (copied.code() == ERROR_ALREADY_EXISTS) copied = Status(ERROR_FILE_EXISTS);
+    }
+    if (!copied) {
+        // A copied read-only attribute would keep the temp file.
+        ::SetFileAttributesW(ForFileCall(temp).c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(ForFileCall(temp).c_str());
+    }
+    return copied;
+}
+
 Status CreateTempFileIn(const std::wstring& folder, std::wstring* path) {
     // Named here rather than by GetTempFileNameW, which writes into a MAX_PATH buffer.
     const std::wstring base = WithoutTrailingSeparator(folder) + L'\\' + kTempPrefix;

@@ -25,6 +25,9 @@ Status RemoveFile(const std::wstring& path);
 Status RemoveFolder(const std::wstring& path);
 // Moves or renames in one step, across volumes too; never replaces an existing file.
 Status MoveFileTo(const std::wstring& source, const std::wstring& destination);
+// Copies one file to a full path; never replaces what is there, and refuses a folder. The
+// copy appears under its name only once it is complete.
+Status CopyFileTo(const std::wstring& source, const std::wstring& destination);
 LocalTime LocalNow();
 
 // A new empty file "trvXXXXXXXX.tmp" in the folder, for writing before renaming into place.

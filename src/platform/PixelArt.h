@@ -220,6 +220,32 @@ inline constexpr PixelMap kDragPointer{32, 32, kDragPointerRows, kPointerPalette
 inline constexpr PixelMap kDropPointer{32, 32, kDropPointerRows, kPointerPalette,
                                        sizeof(kPointerPalette) / sizeof(kPointerPalette[0])};
 
+// The browser's sort button, 9 x 8, lit from the top left: file order (an upward triangle,
+// dark left edge, light right edge and base) and the reverse (a downward one, dark top and
+// left edges, light right edge).
+inline constexpr const char* kSortUpRows[] = {
+    "....D....",
+    "...D.W...",
+    "...D.W...",
+    "..D...W..",
+    "..D...W..",
+    ".D.....W.",
+    ".D.....W.",
+    "DWWWWWWWW",
+};
+inline constexpr const char* kSortDownRows[] = {
+    "DDDDDDDDD",
+    ".D.....W.",
+    ".D.....W.",
+    "..D...W..",
+    "..D...W..",
+    "...D.W...",
+    "...D.W...",
+    "....D....",
+};
+inline constexpr PixelMap kSortUp{9, 8, kSortUpRows, kVgaPalette, kVgaPaletteSize};
+inline constexpr PixelMap kSortDown{9, 8, kSortDownRows, kVgaPalette, kVgaPaletteSize};
+
 // ARGB pixels of a map (transparent = 0), row-major top-down; false for an unknown key.
 bool RenderPixelMap(const PixelMap& map, uint32_t* argb);
 

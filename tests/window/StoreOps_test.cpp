@@ -81,6 +81,19 @@ TEST(MoveFileTo, MovesAndRenamesButNeverOverwrites) {
     EXPECT_FALSE(MoveFileTo(root / L"a\\gone.bmp", root / L"a\\x.bmp").ok());
 }
 
+TEST(CopyFileTo, LeavesNothingBehindWhenTheCopyFails) {
+    TempFolder root;
+    ASSERT_TRUE(MakeFolder(root / L"to").ok());
+    test::WriteFileBytes(root / L"locked.bmp", "l");
+    // Held open without sharing: the copy cannot read it once its temp file exists.
+    UniqueFileHandle held(::CreateFileW((root / L"locked.bmp").c_str(), GENERIC_READ, 0, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(CopyFileTo(root / L"locked.bmp", root / L"to\\locked.bmp").code(),
+              static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_TRUE(test::ListFolder(root / L"to\\").empty());
+}
+
 TEST(TempFiles, UniqueNamesAnyPathLength_StaleOnesGoButAnOpenOneStays) {
     TempFolder root;
     // Well past MAX_PATH, as an application folder deep in a user's documents can be.
