@@ -76,6 +76,7 @@ LATE(CTL, HIMAGELIST, ImageList_Create, 20, (int a, int b, UINT c, int d, int e)
      return nullptr)
 LATE(CTL, BOOL, ImageList_Destroy, 4, (HIMAGELIST a), (a), return FALSE)
 LATE(CTL, int, ImageList_ReplaceIcon, 12, (HIMAGELIST a, int b, HICON c), (a, b, c), return -1)
+LATE(CTL, HICON, ImageList_GetIcon, 12, (HIMAGELIST a, int b, UINT c), (a, b, c), return nullptr)
 LATE(CTL, int, ImageList_GetImageCount, 4, (HIMAGELIST a), (a), return 0)
 LATE(CTL, BOOL, ImageList_GetIconSize, 12, (HIMAGELIST a, int* b, int* c), (a, b, c), return FALSE)
 LATE(CTL, BOOL, SetWindowSubclass, 16, (HWND a, SUBCLASSPROC b, UINT_PTR c, DWORD_PTR d),
