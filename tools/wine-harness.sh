@@ -39,7 +39,12 @@ harness_prefix() {
 harness_free_display() {
   local n
   for n in $(seq 90 199); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then echo "$n"; return 0; fi
+    [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ] || continue
+    # A server in another root (a chroot, a container sharing the network) is invisible in
+    # /tmp but answers on its abstract socket.
+    DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && continue
+    echo "$n"
+    return 0
   done
   return 1
 }
