@@ -63,27 +63,26 @@ FOLDERS=3650 FILES=10000
 
 # ---------------------------------------------------------------- display and Wine
 
-find_display() {
-  local n
-  for n in $(seq 150 199); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { echo "$n"; return 0; }
-  done
-  return 1
-}
-n=$(find_display) || { echo "bench: no free display" >&2; exit 1; }
+HARNESS_PREFIX=bench-prefix
+# shellcheck source=wine-harness.sh
+. "$root/tools/wine-harness.sh"
+n=$(harness_free_display) || { echo "bench: no free display" >&2; exit 1; }
 Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 XVFB_PID=$!
 export DISPLAY=":$n"
 for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+# Our own server, not one of another root that answers on the same number.
+if ! kill -0 "$XVFB_PID" 2>/dev/null || ! xdpyinfo 2>/dev/null | grep -q 'dimensions: *1920x1080 '; then
+  echo "bench: Xvfb did not start on $DISPLAY" >&2
+  kill "$XVFB_PID" 2>/dev/null
+  exit 1
+fi
 # A busy screen: soft colour fields under fine noise, nothing a codec or a blit can skip.
 convert -size 480x270 plasma:fractal -resize '1920x1080!' \
   \( -size 1920x1080 xc: +noise Random -colorspace gray \) -compose overlay -composite \
   -type TrueColor "BMP3:$work/busy.bmp"
 display -window root "$work/busy.bmp"
 
-HARNESS_PREFIX=bench-prefix
-# shellcheck source=wine-harness.sh
-. "$root/tools/wine-harness.sh"
 CLIP_PID=""
 cleanup() {
   [ -z "$CLIP_PID" ] || kill "$CLIP_PID" 2>/dev/null
