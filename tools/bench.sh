@@ -66,17 +66,24 @@ FOLDERS=3650 FILES=10000
 HARNESS_PREFIX=bench-prefix
 # shellcheck source=wine-harness.sh
 . "$root/tools/wine-harness.sh"
-n=$(harness_free_display) || { echo "bench: no free display" >&2; exit 1; }
-Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-XVFB_PID=$!
-export DISPLAY=":$n"
-for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-# Our own server, not one of another root that answers on the same number.
-if ! kill -0 "$XVFB_PID" 2>/dev/null || ! xdpyinfo 2>/dev/null | grep -q 'dimensions: *1920x1080 '; then
-  echo "bench: Xvfb did not start on $DISPLAY" >&2
+# Our own server, not one of another root that answers on the same number; a number whose
+# last server is still going away is passed over.
+XVFB_PID=""
+for _ in 1 2 3; do
+  n=$(harness_free_display) || break
+  Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+  if kill -0 "$XVFB_PID" 2>/dev/null && xdpyinfo 2>/dev/null | grep -q 'dimensions: *1920x1080 '; then
+    break
+  fi
   kill "$XVFB_PID" 2>/dev/null
-  exit 1
-fi
+  wait "$XVFB_PID" 2>/dev/null
+  XVFB_PID=""
+  sleep 1
+done
+[ -n "$XVFB_PID" ] || { echo "bench: no Xvfb of our own could be started" >&2; exit 1; }
 # A busy screen: soft colour fields under fine noise, nothing a codec or a blit can skip.
 convert -size 480x270 plasma:fractal -resize '1920x1080!' \
   \( -size 1920x1080 xc: +noise Random -colorspace gray \) -compose overlay -composite \
