@@ -75,7 +75,7 @@ for _ in 1 2 3; do
   XVFB_PID=$!
   export DISPLAY=":$n"
   for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-  if kill -0 "$XVFB_PID" 2>/dev/null && xdpyinfo 2>/dev/null | grep -q 'dimensions: *1920x1080 '; then
+  if kill -0 "$XVFB_PID" 2>/dev/null && [[ $(xdpyinfo 2>/dev/null) == *"dimensions:    1920x1080 "* ]]; then
     break
   fi
   kill "$XVFB_PID" 2>/dev/null
