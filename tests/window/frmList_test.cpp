@@ -255,7 +255,8 @@ frmPicture& Viewer() {
     return frmPicture::Viewer();
 }
 
-SIZE OuterSize(HWND hwnd) {
+using Extent = std::array<long, 2>;
+Extent OuterSize(HWND hwnd) {
     RECT r;
     ::GetWindowRect(hwnd, &r);
     return {r.right - r.left, r.bottom - r.top};
@@ -922,8 +923,7 @@ TEST_F(Browser, Viewer_ShowsThePictureAtItsSizeWithoutFrameAndReopensInPlace) {
     const LONG style = ::GetWindowLongW(viewer, GWL_STYLE);
     EXPECT_FALSE(style & (WS_CAPTION | WS_BORDER | WS_THICKFRAME | WS_DLGFRAME));
     EXPECT_EQ(::GetWindow(viewer, GW_OWNER), nullptr);
-    EXPECT_EQ(OuterSize(viewer).cx, 800);
-    EXPECT_EQ(OuterSize(viewer).cy, 600);
+    EXPECT_EQ(OuterSize(viewer), (Extent{800, 600}));
     EXPECT_EQ(TextOf(viewer), TextOf(w_->lblYMD()));
     EXPECT_EQ(test::Pixels(Viewer().Image()), test::Pixels(w_->Picture1()));
     ::SetWindowPos(viewer, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -947,8 +947,7 @@ TEST_F(Browser, Viewer_ShowsThePictureAtItsSizeWithoutFrameAndReopensInPlace) {
         RECT r;
         ::GetWindowRect(viewer, &r);
         EXPECT_EQ((std::array{r.left, r.top}), (std::array{40L, 30L}));
-        EXPECT_EQ(OuterSize(viewer).cx, w_->Picture1().width()) << index;
-        EXPECT_EQ(OuterSize(viewer).cy, w_->Picture1().height()) << index;
+        EXPECT_EQ(OuterSize(viewer), (Extent{w_->Picture1().width(), w_->Picture1().height()}));
         EXPECT_EQ(TextOf(viewer), CreationText(store_ + L"a\\" + Entries()[index]));
         EXPECT_EQ(test::Pixels(Viewer().Image()), test::Pixels(w_->Picture1())) << index;
     }
@@ -1000,8 +999,7 @@ TEST_F(Browser, Viewer_BeforeAnyPictureHasTheHoldersDesignSizeAndShowsNothing) {
     ClickEntry(0);
     Key(w_->List1(), VK_RETURN);
     ASSERT_TRUE(Viewer().Loaded());
-    EXPECT_EQ(OuterSize(Viewer().hwnd()).cx, 41);  // 615 x 465 twips
-    EXPECT_EQ(OuterSize(Viewer().hwnd()).cy, 31);
+    EXPECT_EQ(OuterSize(Viewer().hwnd()), (Extent{41, 31}));  // 615 x 465 twips
     EXPECT_EQ(TextOf(Viewer().hwnd()), L"");
     const uint32_t grey = ::GetSysColor(COLOR_BTNFACE);
     const uint32_t face = (GetRValue(grey) << 16) | (GetGValue(grey) << 8) | GetBValue(grey);
@@ -1490,10 +1488,9 @@ TEST_F(DragDrop, Sort_ReversesTheFolderListingAndBackWithItsTriangle) {
         return std::count_if(p.begin() + row * 9, p.begin() + row * 9 + 9,
                              [](uint32_t c) { return (c & 0xFFFFFF) != kBackground; });
     };
-    EXPECT_EQ(inked(image(0), 0), 1);
-    EXPECT_EQ(inked(image(0), 7), 9);
-    EXPECT_EQ(inked(image(1), 0), 9);
-    EXPECT_EQ(inked(image(1), 7), 1);
+    EXPECT_EQ((std::array{inked(image(0), 0), inked(image(0), 7), inked(image(1), 0),
+                          inked(image(1), 7)}),
+              (std::array<std::ptrdiff_t, 4>{1, 9, 9, 1}));
     auto shown = [&] {
         const auto icon =
             reinterpret_cast<HICON>(::SendMessageW(w_->cmdListSort(), BM_GETIMAGE, IMAGE_ICON, 0));
