@@ -434,8 +434,7 @@ TEST_F(Browser, Opening_SelectsAndListsTheFirstEnumeratedFolderWithoutNodeClick)
         item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
         item.hItem = n;
         TreeView_GetItem(w_->TreeView1(), &item);
-        EXPECT_EQ(item.iImage, 0);
-        EXPECT_EQ(item.iSelectedImage, 1);
+        EXPECT_EQ((std::array{item.iImage, item.iSelectedImage}), (std::array{0, 1}));
     }
     EXPECT_EQ(w_->SelectedNode(), Nodes()[0]);
     // Ordinal order with letters folded; hidden files stay out.
@@ -791,30 +790,30 @@ TEST_F(Browser, Rename_FailuresKeepNameAndKeyAndSayWhyOnce) {
 
 // ---------------------------------------------------------------- keys and closing
 
-TEST_F(Browser, Keys_CtrlXClosesCtrlShiftXDoesNot) {
+TEST_F(Browser, Closing_ToolbarButton1TheFrameAndCtrlXCloseTheWindowCtrlShiftXDoesNot) {
     Folder(L"a");
-    Open();
-    ::SetFocus(w_->TreeView1());
-    Key(w_->TreeView1(), 'X', 3);
-    EXPECT_TRUE(::IsWindow(w_->hwnd()));
-    Key(w_->TreeView1(), 'X', 2);
-    EXPECT_EQ(w_->hwnd(), nullptr);
+    const std::function<void()> closers[] = {
+        [&] { ClickToolbar(frmList::kToolClose); },
+        [&] { ::SendMessageW(w_->hwnd(), WM_CLOSE, 0, 0); },
+        [&] {
+            ::SetFocus(w_->TreeView1());
+            Key(w_->TreeView1(), 'X', 3);
+            EXPECT_TRUE(::IsWindow(w_->hwnd()));
+            Key(w_->TreeView1(), 'X', 2);
+        },
+    };
+    for (const auto& close : closers) {
+        bool destroyed = false;
+        w_ = std::make_unique<frmList>(frmList::Options{.appFolder = app_.path(),
+                                                        .userName = L"tester",
+                                                        .onDestroyed = [&] { destroyed = true; }});
+        ASSERT_TRUE(w_->Open());
+        close();
+        EXPECT_TRUE(destroyed);
+        EXPECT_EQ(w_->hwnd(), nullptr);
+        w_.reset();
+    }
     EXPECT_TRUE(FolderExists(store_ + L"a"));
-}
-
-TEST_F(Browser, Closing_ToolbarButton1AndTheFrameCloseTheWindow) {
-    bool destroyed = false;
-    w_ = std::make_unique<frmList>(frmList::Options{
-        .appFolder = app_.path(), .userName = L"tester", .onDestroyed = [&] { destroyed = true; }});
-    ASSERT_TRUE(w_->Open());
-    ClickToolbar(frmList::kToolClose);
-    EXPECT_TRUE(destroyed);
-    EXPECT_EQ(w_->hwnd(), nullptr);
-
-    destroyed = false;
-    Open();
-    ::SendMessageW(w_->hwnd(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(w_->hwnd(), nullptr);
 }
 
 // ---------------------------------------------------------------- showing a file
