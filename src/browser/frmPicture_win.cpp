@@ -106,11 +106,12 @@ void frmPicture::Form_MouseDown(int button, int, int, int) {
 }
 
 void frmPicture::Form_MouseMove(int button, int, int, int) {
-    if (!(button & kButtonLeft)) return;
+    if (!(button & kButtonLeft) || !leftPressed_) return;
     // Only while the button is really down: a move loop started on a stale or synthesised
     // message would hold the mouse until a release that does not come.
     const int left = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
     if (::GetAsyncKeyState(left) >= 0) return;
+    leftPressed_ = false;  // the move loop takes the release
     // The system's own move loop, as for a press on a title bar; it follows the pointer
     // until the button is released.
     ::ReleaseCapture();
@@ -136,8 +137,11 @@ LRESULT frmPicture::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (!Loaded()) return 0;
             break;
         }
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED: leftPressed_ = false; break;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
+            if (msg == WM_LBUTTONDOWN) leftPressed_ = true;
             Form_MouseDown(msg == WM_LBUTTONDOWN ? kButtonLeft : kButtonRight, ShiftOf(wp),
                            GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
             return 0;

@@ -46,6 +46,9 @@ private:
     void Paint(HDC dc, const RECT& dirty) const;
 
     DibSurface image_;
+    // The left button went down on this window and has not come up: only such a drag may
+    // move it. The button's state alone can be stale (a press that ended elsewhere).
+    bool leftPressed_ = false;
 };
 
 }  // namespace trovell

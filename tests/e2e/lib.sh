@@ -56,6 +56,7 @@ e2e_init() {
 
 e2e_cleanup() {
   local pid child
+  release_pointer
   for pid in "${E2E_PIDS[@]}"; do
     if alive "$pid"; then
       # The exe is timeout's child: killing it first lets timeout reap it and end, so no
@@ -73,6 +74,16 @@ e2e_cleanup() {
       echo "files of the failed run kept in $E2E_TMP"
     fi
   fi
+}
+
+# release_pointer: no button left down and the pointer in the far corner, away from where
+# windows open. A process killed during a drag leaves the button down in Wine's input state,
+# and the next window under the pointer would then start a move loop that waits for ever.
+release_pointer() {
+  xdotool mouseup 1 2>/dev/null
+  xdotool mouseup 3 2>/dev/null
+  xdotool mousemove "$(($(xdotool getdisplaygeometry | cut -d' ' -f1) - 1))" \
+    "$(($(xdotool getdisplaygeometry | cut -d' ' -f2) - 1))" 2>/dev/null
 }
 
 # check DESCRIPTION COMMAND...: one acceptance check, reported either way.
