@@ -8,6 +8,16 @@
 //           release X Y [BUTTON]    release a button held at X,Y (time from the release)
 //           move X Y                one pointer move (time from the move)
 //           now                     time from now
+//   (no WAIT after these two: they repeat a user's round COUNT times in this one process, so
+//   that a thousand fit into minutes, and print how many completed)
+//           captures COUNT ICONX ICONY CAPTURE DROP DROPX DROPY DIR
+//                  tray click, select, drag onto the drop picture named DROP, release over
+//                  DROPX,DROPY, wait for the .bmp in DIR (or a folder in it) and delete it,
+//                  right click to close the capture window named CAPTURE
+//           openings COUNT ICONX ICONY ITEMX ITEMY CAPTION
+//                  tray right click, click the menu item at ITEMX,ITEMY, wait for the window
+//                  CAPTION, close it with Alt+F4
+//   -t is then the time-out of each wait, and -d SECONDS ends the rounds after that long.
 //   WAIT    window NAME             a top-level named NAME drawn: prints "MAP DRAWN"; DRAWN
 //                                   is the last damage before QUIET_MS without any, MAP the
 //                                   map (or DRAWN when it was already mapped)
@@ -16,6 +26,7 @@
 // Exit 0 with the times on stdout, 3 when the wait timed out, 2 on a usage error.
 #define _GNU_SOURCE
 #include <X11/Xatom.h>
+#include <X11/keysym.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
@@ -39,8 +50,10 @@ static double Now(void) {
 static int Usage(void) {
     fprintf(
         stderr,
-        "usage: xwatch [-t s] [-q ms] launch CMD... --|click X Y [B]|release X Y [B]|move X Y|now "
-        "window NAME|file DIR SUFFIX|signal FIFO\n");
+        "usage: xwatch [-t s] [-q ms] [-d s] launch CMD... --|click X Y [B]|release X Y [B]|move X Y|now "
+        "window NAME|file DIR SUFFIX|signal FIFO\n"
+        "       captures COUNT ICONX ICONY CAPTURE DROP DROPX DROPY DIR|"
+        "openings COUNT ICONX ICONY ITEMX ITEMY CAPTION\n");
     return 2;
 }
 
@@ -123,19 +136,175 @@ static int FolderHolds(const char* dir, const char* suffix) {
     return found;
 }
 
+// ---------------------------------------------------------------- repeated rounds
+
+// Wine reads the pointer position when a button event arrives: each input lands before the next.
+static const int pauseMs = 3;
+static void Pause(int ms) {
+    XSync(dpy, False);
+    usleep(ms * 1000);
+}
+static void MoveTo(int x, int y) {
+    XTestFakeMotionEvent(dpy, -1, x, y, 0);
+    Pause(pauseMs);
+}
+static void Press(int button, int down) {
+    XTestFakeButtonEvent(dpy, button, down, 0);
+    Pause(pauseMs);
+}
+
+// The next top-level window mapped with that name; with NULL, the next without a name (a menu).
+static Window WaitMapped(const char* name, double ms) {
+    const double deadline = Now() + ms;
+    while (Now() < deadline) {
+        while (XPending(dpy)) {
+            XEvent ev;
+            XNextEvent(dpy, &ev);
+            if (ev.type == MapNotify && NameIs(ev.xmap.window, name ? name : "")) {
+                Pause(20);  // mapped is not yet taking input
+                return ev.xmap.window;
+            }
+        }
+        struct pollfd p = {ConnectionNumber(dpy), POLLIN, 0};
+        poll(&p, 1, 5);
+    }
+    return 0;
+}
+
+static int WaitGone(Window w, double ms) {
+    const double deadline = Now() + ms;
+    while (Now() < deadline) {
+        while (XPending(dpy)) {
+            XEvent ev;
+            XNextEvent(dpy, &ev);
+            if ((ev.type == UnmapNotify && ev.xunmap.window == w) ||
+                (ev.type == DestroyNotify && ev.xdestroywindow.window == w))
+                return 1;
+        }
+        struct pollfd p = {ConnectionNumber(dpy), POLLIN, 0};
+        poll(&p, 1, 5);
+    }
+    return 0;
+}
+
+// Deletes every file ending in SUFFIX in DIR and its folders; tells whether there was one.
+static int DeleteFiles(const char* dir, const char* suffix) {
+    DIR* d = opendir(dir);
+    if (!d) return 0;
+    struct dirent* e;
+    int deleted = 0;
+    while ((e = readdir(d))) {
+        if (e->d_name[0] == '.') continue;
+        char path[4096];
+        snprintf(path, sizeof path, "%s/%s", dir, e->d_name);
+        if (e->d_type == DT_DIR)
+            deleted |= DeleteFiles(path, suffix);
+        else if (EndsWith(e->d_name, suffix))
+            deleted |= unlink(path) == 0;
+    }
+    closedir(d);
+    return deleted;
+}
+
+static int Failed(const char* what) {
+    fprintf(stderr, "%s\n", what);
+    return 0;
+}
+
+static int CaptureRound(char** a, double ms) {
+    const int iconX = atoi(a[0]), iconY = atoi(a[1]), dropX = atoi(a[4]), dropY = atoi(a[5]);
+    MoveTo(iconX, iconY);
+    Press(1, True);
+    Press(1, False);
+    Window capture = WaitMapped(a[2], ms);
+    if (!capture) return Failed("no capture window after the tray click");
+    MoveTo(200, 150);
+    Press(1, True);
+    MoveTo(700, 500);
+    MoveTo(1200, 850);
+    Press(1, False);
+    MoveTo(700, 500);
+    Press(1, True);
+    if (!WaitMapped(a[3], ms)) {
+        Press(1, False);
+        return Failed("no drop window after a press on the selection");
+    }
+    MoveTo(400, 300);
+    MoveTo(dropX, dropY);
+    Press(1, False);
+    const double deadline = Now() + ms;
+    while (!DeleteFiles(a[6], ".bmp")) {
+        if (Now() > deadline) return Failed("no .bmp after the release over the drop picture");
+        usleep(2000);
+    }
+    MoveTo(1000, 1000);
+    Press(3, True);
+    Press(3, False);
+    return WaitGone(capture, ms) || Failed("a right click did not close the capture window");
+}
+
+static int OpeningRound(char** a, double ms) {
+    MoveTo(atoi(a[0]), atoi(a[1]));
+    Press(3, True);
+    Press(3, False);
+    if (!WaitMapped(NULL, ms)) return Failed("no menu after the right click");
+    MoveTo(atoi(a[2]), atoi(a[3]));
+    Press(1, True);
+    Press(1, False);
+    Window list = WaitMapped(a[4], ms);
+    if (!list) return Failed("no window after the click on the menu item");
+    // The keys go to the X focus: wait until Wine has given it to the new window.
+    for (const double until = Now() + ms;;) {
+        Window focus;
+        int revert;
+        XGetInputFocus(dpy, &focus, &revert);
+        if (focus == list) break;
+        if (Now() > until) return Failed("the window did not get the focus");
+        usleep(2000);
+    }
+    // Alt+F4 closes the focused window through its system menu, as a person would.
+    KeyCode alt = XKeysymToKeycode(dpy, XK_Alt_L), f4 = XKeysymToKeycode(dpy, XK_F4);
+    XTestFakeKeyEvent(dpy, alt, True, 0);
+    XTestFakeKeyEvent(dpy, f4, True, 0);
+    XTestFakeKeyEvent(dpy, f4, False, 0);
+    XTestFakeKeyEvent(dpy, alt, False, 0);
+    XSync(dpy, False);
+    return WaitGone(list, ms) || Failed("Alt+F4 did not close the window");
+}
+
+static int Rounds(int (*round)(char**, double), int count, char** args, double ms, double limitMs) {
+    XSelectInput(dpy, DefaultRootWindow(dpy), SubstructureNotifyMask);
+    const double end = Now() + limitMs;
+    int done = 0;
+    while (done < count && Now() < end && round(args, ms)) ++done;
+    printf("%d\n", done);
+    return done == count || Now() >= end ? 0 : 3;
+}
+
 int main(int argc, char** argv) {
-    double timeoutMs = 30000, quietMs = 150;
+    double timeoutMs = 30000, quietMs = 150, limitMs = 1e12;
     int i = 1;
     for (; i + 1 < argc && argv[i][0] == '-'; i += 2) {
         if (!strcmp(argv[i], "-t"))
             timeoutMs = atof(argv[i + 1]) * 1000;
         else if (!strcmp(argv[i], "-q"))
             quietMs = atof(argv[i + 1]);
+        else if (!strcmp(argv[i], "-d"))
+            limitMs = atof(argv[i + 1]) * 1000;
         else
             return Usage();
     }
     if (i >= argc) return Usage();
     const char* action = argv[i++];
+    const int captures = !strcmp(action, "captures"), openings = !strcmp(action, "openings");
+    if (captures || openings) {
+        if (argc - i != (captures ? 8 : 6)) return Usage();
+        dpy = XOpenDisplay(NULL);
+        if (!dpy) return 2;
+        XSetErrorHandler(IgnoreErrors);
+        return Rounds(captures ? CaptureRound : OpeningRound, atoi(argv[i]), argv + i + 1,
+                      timeoutMs, limitMs);
+    }
     char** launchArgv = NULL;
     int x = 0, y = 0, button = 1;
     if (!strcmp(action, "launch")) {
