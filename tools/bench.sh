@@ -144,6 +144,7 @@ new_run() {
   [ $# -eq 0 ] || printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932 >"$APP/trovell.ini"
 }
 
+LAUNCH_WRAP=()
 # launch ARGS...: starts the run's exe and waits for its icon on the screen; sets STARTED (ms
 # from the start to the tray drawn), LAUNCHED_AT (seconds) and ICON_X/ICON_Y. Each run begins
 # with no icon in the tray: its window then appears with the new icon.
@@ -151,7 +152,7 @@ launch() {
   local out x y w h
   wait_until 10 tray_empty || { WHY="an icon of an earlier run stayed in the tray"; return 1; }
   LAUNCHED_AT=$(date +%s.%N)
-  out=$(cd "$APP" && USER=$ME "$XW" -t 20 launch wine "$EXE" "$@" -- window "$TRAY_TITLE") ||
+  out=$(cd "$APP" && USER=$ME "$XW" -t 20 launch "${LAUNCH_WRAP[@]}" wine "$EXE" "$@" -- window "$TRAY_TITLE") ||
     { WHY="no tray icon within 20 s"; return 1; }
   STARTED=${out#* }
   read -r x y w h <<<"$(tray_window)"
@@ -193,10 +194,6 @@ start_run() {
   pid=$(exe_pid "$EXE")
   if [ -n "$pid" ]; then record "idle$bits" "$side" "$(private_dirty "$pid")"
   else why "idle$bits" "the process was not found by its command line"; fi
-  if [ "$bits" = 32 ] && [ -z "${GDI_CHECKED:-}" ]; then
-    GDI_CHECKED=1
-    GDI_SEEN=$(wine "$B32/bench_watch.exe" gdi "$caption" </dev/null 2>/dev/null)
-  fi
   stop_program "$caption" "$EXE"
 }
 
@@ -434,17 +431,31 @@ browser_cycle() {
   x_gone "$LIST_CAPTION"
 }
 
+# GetGuiResources is a stub under Wine (0 for any process), but Wine's own trace of GDI handles
+# counts every one the process makes and frees ("allocated bitmap 0x… 57/…"; a free shows the
+# count before it): the last count is the number alive. Only the counts are kept.
+GDI_LOG=""
+GDI_COUNTER='/:(alloc|free)_gdi_handle / { split($NF, c, "/"); print c[1] - (/ freed / ? 1 : 0); fflush() }'
+gdi_objects() { local n; n=$(tail -1 "$GDI_LOG" 2>/dev/null); echo "${n:-0}"; }
+
 steady_run() {
   new_run "$B32/trovell.exe" "[$ME]" 'SAVE=0' 'CAPC=0'
   mkdir -p "$APP/img/$ME"
-  if ! launch; then why steady "$WHY"; stop_program "$PRODUCT_CAPTION" "$EXE"; return; fi
+  GDI_LOG=$work/steady.gdi
+  # shellcheck disable=SC2016
+  LAUNCH_WRAP=(env WINEDEBUG=-all,trace+gdi bash -c 'log=$1 prog=$2; shift 2
+    exec "$@" 2> >(exec awk "$prog" >"$log")' gdi "$GDI_LOG" "$GDI_COUNTER")
+  launch
+  local started=$?
+  LAUNCH_WRAP=()
+  if [ "$started" -ne 0 ]; then why steady "$WHY"; stop_program "$PRODUCT_CAPTION" "$EXE"; return; fi
   local pid cycles=0 opened=0 first n
   pid=$(exe_pid "$EXE")
   # After the first of each: what a first use loads for good is not growth.
   capture_cycle && cycles=1
   browser_cycle && opened=1
   sleep 1
-  first=$(private_dirty "$pid")
+  first="$(private_dirty "$pid") $(gdi_objects)"
   # The rest in one process each, so that all of them fit into minutes.
   if [ "$cycles" -eq 1 ]; then
     n=$("$XW" -t 5 -d $((STEADY_SECONDS * 3 / 4)) captures $((CAPTURE_CYCLES - 1)) \
@@ -463,7 +474,7 @@ steady_run() {
   if [ "$cycles" -eq 0 ] && [ "$opened" -eq 0 ]; then
     why steady "neither a capture-store-close cycle nor a browser opening could be completed"
   else
-    STEADY="$first $(private_dirty "$pid") $cycles $opened"
+    STEADY="$first $(private_dirty "$pid") $(gdi_objects) $cycles $opened"
   fi
   stop_program "$PRODUCT_CAPTION" "$EXE"
 }
@@ -560,20 +571,25 @@ row browser "browser open (click → tree and list filled)" ms ratio 1.5
 row folder "folder click (10,000 files → list filled)" ms ratio 1.5
 
 if [ -n "$STEADY" ]; then
-  read -r m0 m1 cyc opn <<<"$STEADY"
+  read -r m0 g0 m1 g1 cyc opn <<<"$STEADY"
   growth=$((m1 - m0))
   v=$( [ "$growth" -le 1024 ] && echo met || echo MISSED )
   rows+=("| steady memory ($cyc of $CAPTURE_CYCLES capture cycles, $opn of $BROWSER_CYCLES browser openings; after the first of each → after the last) | $m0 → $m1 KB (+$growth KB) | | | growth ≤ 1024 KB | $v |")
   [ "$v" = met ] || missed+=("steady memory: grew by $growth KB")
   [ "$cyc" -ge "$CAPTURE_CYCLES" ] && [ "$opn" -ge "$BROWSER_CYCLES" ] ||
     missed+=("steady memory: only $cyc of $CAPTURE_CYCLES capture cycles and $opn of $BROWSER_CYCLES browser openings fit into $STEADY_SECONDS s")
+  if [ "$g0" -eq 0 ]; then
+    rows+=("| GDI objects | not measured: Wine wrote no trace of GDI handles | | | equal after the cycles | — |")
+    missed+=("GDI objects: not measured")
+  else
+    v=$( [ "$g1" -eq "$g0" ] && echo met || echo MISSED )
+    rows+=("| GDI objects alive (Wine's count; GetGuiResources is a stub there), the same moments | $g0 → $g1 | | | equal | $v |")
+    [ "$v" = met ] || missed+=("GDI objects: $g0 after the first cycles, $g1 after the last")
+  fi
 else
   reason=$(cat "$work/values/steady.why" 2>/dev/null)
   rows+=("| steady memory | not measured: $reason | | | growth ≤ 1024 KB | — |")
   missed+=("steady memory: not measured: $reason")
-fi
-if [ "${GDI_SEEN:-}" = "" ] || [ "${GDI_SEEN%% *}" = 0 ]; then
-  rows+=("| GDI objects | not measurable under Wine: GetGuiResources of another process returns 0 there (a stub), even for a process that holds an icon and bitmaps | | | equal after the cycles | — |")
 fi
 
 cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)

@@ -10,7 +10,6 @@
 //   bench_watch client CAPTION [SECONDS]   "left top right bottom" of its client area on the
 //                                          screen, once the window is visible
 //   bench_watch clipread                   reads the clipboard's DIB once; prints "W H"
-//   bench_watch gdi CAPTION                "GDI USER" objects of the window's process
 // Exit 0 done, 3 not found or timed out, 2 usage.
 #include <windows.h>
 
@@ -167,17 +166,6 @@ int Run(int argc, wchar_t** argv) {
         }
         ::CloseClipboard();
         return width ? Print("%ld %ld\n", width, height) : kNo;
-    }
-    if (command == L"gdi" && argc >= 3) {
-        HWND window = ::FindWindowW(nullptr, argv[2]);
-        DWORD pid = 0;
-        if (!window || !::GetWindowThreadProcessId(window, &pid)) return kNo;
-        HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
-        if (!process) return kNo;
-        const DWORD gdi = ::GetGuiResources(process, GR_GDIOBJECTS);
-        const DWORD user = ::GetGuiResources(process, GR_USEROBJECTS);
-        ::CloseHandle(process);
-        return Print("%ld %ld\n", static_cast<long>(gdi), static_cast<long>(user));
     }
     return 2;
 }
