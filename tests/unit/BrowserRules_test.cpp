@@ -6,69 +6,40 @@
 
 using namespace trovell;
 
-TEST(EntryPaths, BuiltFromTheStoreFolderTheNodeTextAndTheEntry) {
-    const std::wstring store = L"D:\\img\\山田\\";
-    EXPECT_EQ(NodeFolder(store, L"050101"), L"D:\\img\\山田\\050101");
-    EXPECT_EQ(EntryFolder(store, L"旅行"), L"D:\\img\\山田\\旅行\\");
-    EXPECT_EQ(EntryPath(store, L"050101", L"050101120000.bmp"),
-              L"D:\\img\\山田\\050101\\050101120000.bmp");
-}
-
 TEST(SplitFileName, NameBeforeTheLastDotExtensionAfterIt) {
-    struct Case {
-        const wchar_t* file;
-        const wchar_t* name;
-        const wchar_t* extension;
+    const std::pair<const wchar_t*, SplitName> cases[] = {
+        {L"a.b.c.bmp", {L"a.b.c", L"bmp"}},
+        {L"050101120000.jpg", {L"050101120000", L"jpg"}},
+        {L"README", {L"README", L""}},
+        {L"trailing.", {L"trailing", L""}},
+        {L".bmp", {L"", L"bmp"}},
+        {L"", {L"", L""}},
+        {L"旅行 .写真", {L"旅行 ", L"写真"}},
     };
-    const Case cases[] = {
-        {L"a.b.c.bmp", L"a.b.c", L"bmp"},
-        {L"050101120000.jpg", L"050101120000", L"jpg"},
-        {L"README", L"README", L""},
-        {L"trailing.", L"trailing", L""},
-        {L".bmp", L"", L"bmp"},
-        {L"", L"", L""},
-        {L"旅行 .写真", L"旅行 ", L"写真"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(SplitFileName(c.file), (SplitName{c.name, c.extension})) << c.file;
+    for (const auto& [file, split] : cases) EXPECT_EQ(SplitFileName(file), split) << file;
 }
 
-TEST(NewFolderName, CandidatesCountFromTwoInBrackets) {
-    EXPECT_EQ(NewFolderCandidate(1), L"新しいフォルダ");
-    EXPECT_EQ(NewFolderCandidate(2), L"新しいフォルダ (2)");
-    EXPECT_EQ(NewFolderCandidate(65534), L"新しいフォルダ (65534)");
-}
-
-TEST(NewFolderName, FirstCandidateNotTakenWins) {
-    struct Case {
-        std::set<std::wstring> present;
-        std::wstring made;
-    };
-    const Case cases[] = {
+TEST(NewFolderName, FirstCandidateNotTakenWins_GivesUpAfterTheOneFor65534) {
+    const std::pair<std::set<std::wstring>, std::wstring> cases[] = {
         {{}, L"新しいフォルダ"},
         {{L"新しいフォルダ"}, L"新しいフォルダ (2)"},
         {{L"新しいフォルダ", L"新しいフォルダ (2)"}, L"新しいフォルダ (3)"},
         {{L"新しいフォルダ (2)"}, L"新しいフォルダ"},
         {{L"新しいフォルダ", L"新しいフォルダ (3)"}, L"新しいフォルダ (2)"},
     };
-    for (const Case& c : cases) {
-        std::set<std::wstring> disk = c.present;
-        auto made =
-            MakeFreeFolder([&](const std::wstring& name) { return disk.insert(name).second; });
-        ASSERT_TRUE(made.has_value());
-        EXPECT_EQ(*made, c.made);
-    }
-}
+    for (auto [disk, made] : cases)
+        EXPECT_EQ(
+            MakeFreeFolder([&](const std::wstring& name) { return disk.insert(name).second; }),
+            made);
 
-TEST(NewFolderName, GivesUpAfterTheCandidateFor65534) {
     int tries = 0;
     std::wstring last;
-    auto made = MakeFreeFolder([&](const std::wstring& name) {
+    auto none = MakeFreeFolder([&](const std::wstring& name) {
         ++tries;
         last = name;
         return false;
     });
-    EXPECT_FALSE(made.has_value());
+    EXPECT_FALSE(none.has_value());
     EXPECT_EQ(tries, 65534);
     EXPECT_EQ(last, L"新しいフォルダ (65534)");
 }

@@ -1,9 +1,8 @@
 #include "TestSupport.h"
 
-#include <wincodec.h>
-
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 #include "platform/Clipboard_win.h"
 #include "platform/FileOps_win.h"
@@ -95,11 +94,7 @@ std::string IniSection(const std::string& body) {
     wchar_t name[257] = {};
     DWORD length = 256;
     ::GetUserNameW(name, &length);
-    std::string section = "[";
-    for (const wchar_t* c = name; *c; ++c) section += static_cast<char>(*c);
-    section += "]\r\n";
-    section += body;
-    return section;
+    return "[" + std::string(name, name + std::wcslen(name)) + "]\r\n" + body;  // ASCII
 }
 
 frmMain::Options OptionsFor(const TempFolder& app) {
@@ -135,33 +130,6 @@ DibSurface Pattern(int width, int height, uint32_t seed) {
 
 std::vector<uint32_t> Pixels(const DibSurface& s) {
     return {s.bits(), s.bits() + static_cast<size_t>(s.width()) * s.height()};
-}
-
-std::string EncodePng(const uint32_t* bgra, int width, int height) {
-    ComPtr<IWICImagingFactory> wic;
-    ComPtr<IWICStream> stream;
-    ComPtr<IWICBitmapEncoder> png;
-    ComPtr<IWICBitmapFrameEncode> frame;
-    std::vector<uint8_t> buffer(static_cast<size_t>(width) * height * 4 + 4096);
-    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
-    ULARGE_INTEGER end{};
-    const bool ok =
-        SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_IWICImagingFactory, wic.put_void())) &&
-        SUCCEEDED(wic->CreateStream(stream.put())) &&
-        SUCCEEDED(stream->InitializeFromMemory(buffer.data(), static_cast<DWORD>(buffer.size()))) &&
-        SUCCEEDED(wic->CreateEncoder(GUID_ContainerFormatPng, nullptr, png.put())) &&
-        SUCCEEDED(png->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
-        SUCCEEDED(png->CreateNewFrame(frame.put(), nullptr)) &&
-        SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) &&
-        SUCCEEDED(frame->SetPixelFormat(&format)) && format == GUID_WICPixelFormat32bppBGRA &&
-        SUCCEEDED(frame->WritePixels(height, width * 4, width * height * 4,
-                                     reinterpret_cast<BYTE*>(const_cast<uint32_t*>(bgra)))) &&
-        SUCCEEDED(frame->Commit()) && SUCCEEDED(png->Commit()) &&
-        SUCCEEDED(stream->Seek({}, STREAM_SEEK_CUR, &end));
-    if (!ok) return {};
-    return std::string(reinterpret_cast<const char*>(buffer.data()),
-                       static_cast<size_t>(end.QuadPart));
 }
 
 void PutOnClipboard(UINT format, const std::string& bytes) {
