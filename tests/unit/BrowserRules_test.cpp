@@ -55,12 +55,11 @@ TEST(FolderRename, OnlyASingleNameInsideTheStoreIsAccepted) {
 
 TEST(TreeKeys, ActionsByKeyAndExactModifiers) {
     constexpr int kNone = 0, kShift = kShiftMask, kCtrl = kCtrlMask, kAlt = kAltMask;
-    struct Case {
+    const struct {
         int vk;
         int shift;
         TreeKey action;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0x27, kNone, TreeKey::ToList},       {0x27, kCtrl | kShift, TreeKey::ToList},
         {'X', kCtrl, TreeKey::Close},         {'X', kCtrl | kShift, TreeKey::None},
         {'X', kNone, TreeKey::None},          {'M', kCtrl, TreeKey::NewFolder},
@@ -68,7 +67,7 @@ TEST(TreeKeys, ActionsByKeyAndExactModifiers) {
         {0x2E, kNone, TreeKey::DeleteFolder}, {0x2E, kShift, TreeKey::DeleteFolder},
         {0x25, kNone, TreeKey::None},         {'C', kCtrl, TreeKey::None},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(TreeKeyAction(c.vk, c.shift), c.action) << c.vk << " " << c.shift;
 }
 
@@ -80,13 +79,12 @@ TEST(ShownDate, BlanksAloneShowNoDate) {
 
 TEST(ListKeys, TableInOrderWithEntryKeysOnlyOnEntries) {
     constexpr int kNone = 0, kShift = kShiftMask, kCtrl = kCtrlMask;
-    struct Case {
+    const struct {
         int vk;
         int shift;
         bool entries;
         ListKey action;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0x25, kNone, false, ListKey::ToTree}, {0x25, kCtrl, true, ListKey::ToTree},
         {'X', kCtrl, false, ListKey::Close},   {'X', kCtrl | kShift, true, ListKey::None},
         {0x27, kNone, false, ListKey::ToName}, {'C', kCtrl, true, ListKey::Copy},
@@ -95,19 +93,18 @@ TEST(ListKeys, TableInOrderWithEntryKeysOnlyOnEntries) {
         {0x2E, kCtrl, true, ListKey::Delete},  {0x2E, kNone, false, ListKey::None},
         {'V', kCtrl, true, ListKey::None},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(ListKeyAction(c.vk, c.shift, c.entries), c.action) << c.vk << " " << c.shift;
 }
 
-TEST(FileRename, ElevenCharactersRefusedWhateverTheFileSystemTakes) {
+TEST(FileRename, ElevenCharactersRefused_LeadingBlanksDroppedTrailingKept) {
     for (const wchar_t* bad :
          {L"a\\b", L"a/b", L"a,b", L"a;b", L"a:b", L"a*", L"a?", L"\"a\"", L"<a", L"a>", L"a|b"})
         EXPECT_FALSE(ValidName(bad)) << bad;
     for (const wchar_t* good : {L"旅行", L"a.b", L"a b", L"", L"(1)", L"全角；"})
         EXPECT_TRUE(ValidName(good)) << good;
-}
 
-TEST(FileRename, LeadingBlanksDroppedTrailingKeptExtensionUnchanged) {
+    // Leading blanks are dropped, trailing ones kept, the extension unchanged.
     EXPECT_EQ(TrimBlanks(L"  旅行  "), L"旅行");
     EXPECT_EQ(TrimBlanks(L"   "), L"");
     EXPECT_EQ(TrimBlanks(L"\u3000a\u3000"), L"\u3000a\u3000");  // spaces only

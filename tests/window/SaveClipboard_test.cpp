@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "TestSupport.h"
@@ -25,7 +23,6 @@ using test::TempFolder;
 namespace {
 constexpr LocalTime kLastSecond{2002, 12, 31, 23, 59, 59};
 const std::wstring kFailed = L"画像を保存できませんでした。\n";
-const std::wstring kBroken = L"クリップボードの画像が壊れています。";
 
 // A resident window set to store the clipboard on a left click, at a clock the test sets.
 struct Fixture {
@@ -50,8 +47,7 @@ struct Fixture {
         EXPECT_EQ(window->Form_Load(), frmMain::LoadResult::Started);
         ::SendMessageW(window->hwnd(), WM_COMMAND, frmMain::kMnuClip, 0);
     }
-    std::wstring Root() const { return window->StoreRoot(); }
-    std::wstring Day() const { return Root() + L"021231\\"; }
+    std::wstring Day() const { return window->StoreRoot() + L"021231\\"; }
     void LeftClick() { ::SendMessageW(window->hwnd(), 0x200, 0, 0x202); }
     void UseJpeg() { ::SendMessageW(window->hwnd(), WM_COMMAND, frmMain::kMnuJpg, 0); }
     std::wstring Balloon() const { return window->TrayRecord().szInfo; }
@@ -68,25 +64,8 @@ TEST(SaveClipboard, AnUnknownFormatStoresNothingAndMakesNoFolder) {
     Fixture f({}, "SAVE=2\r\nCAPC=1\r\n");
     PutOnClipboard(Pattern(4, 4, 6));
     f.LeftClick();
-    EXPECT_TRUE(test::ListFolder(f.Root()).empty());
+    EXPECT_TRUE(test::ListFolder(f.window->StoreRoot()).empty());
     EXPECT_EQ(f.Balloon(), L"");
-}
-
-TEST(SaveClipboard, JpegIsAskedForAtQuality100AndTheHoldersSizeAndWrittenAside) {
-    std::wstring asked;  // size, quality, reserved and the path the writer was given
-    Fixture f([&](HDC dc, int32_t w, int32_t h, const wchar_t* path, uint8_t q, int32_t r) {
-        asked += std::to_wstring(w) + L"x" + std::to_wstring(h) + L" " + std::to_wstring(q) + L" " +
-                 std::to_wstring(r) + L" " + path + L"\n";
-        return DCSavetoJPEG(dc, w, h, path, q, r);
-    });
-    f.UseJpeg();
-    PutOnClipboard(Pattern(64, 40, 12));
-    f.LeftClick();
-    // Written aside: never under the final name, which would show a half-written picture.
-    EXPECT_EQ(asked.rfind(L"64x40 100 0 " + f.Day() + L"trv", 0), 0u) << asked;
-    EXPECT_EQ(std::count(asked.begin(), asked.end(), L'\n'), 1) << asked;
-    // How close the pixels come is the writer's own test; here: a JPEG of the holder's size.
-    EXPECT_EQ(f.Stored(L"021231235959.jpg").size(), 64u * 40);
 }
 
 TEST(SaveClipboard, AtMidnightTheFileKeepsTheFolderItBeganIn) {
@@ -94,7 +73,7 @@ TEST(SaveClipboard, AtMidnightTheFileKeepsTheFolderItBeganIn) {
     f.times = {kLastSecond, LocalTime{2003, 1, 1, 0, 0, 0}};
     PutOnClipboard(Pattern(8, 8, 2));
     f.LeftClick();
-    EXPECT_EQ(test::ListFolder(f.Root()), std::vector<std::wstring>{L"021231"});
+    EXPECT_EQ(test::ListFolder(f.window->StoreRoot()), std::vector<std::wstring>{L"021231"});
     EXPECT_EQ(test::ListFolder(f.Day()), std::vector<std::wstring>{L"030101000000.bmp"});
 }
 
@@ -118,49 +97,37 @@ TEST(SaveClipboard, StoresInOneSecondKeepEveryPicture_LeftoverTempFilesGo) {
 TEST(SaveClipboard, AClickWhileTheOwnerRendersIsStoredAfterTheFirst) {
     Fixture f;
     // Another program offers its picture late: it renders when asked, and the person clicks
-    // again meanwhile. GetClipboardData handles that click while it waits.
-    std::atomic<bool> ready{false};
-    std::atomic<DWORD> ownerThread{0};
-    std::thread owner([&] {
-        ownerThread = ::GetCurrentThreadId();
-        struct Owner {
-            static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-                if (m == WM_RENDERFORMAT) {
-                    HWND tray = reinterpret_cast<HWND>(::GetWindowLongPtrW(h, GWLP_USERDATA));
-                    ::SendMessageW(tray, 0x200, 0, 0x202);  // the second click
-                    const DibSurface picture = Pattern(5, 3, 8);
-                    const BITMAPINFOHEADER header{40, 5, -3, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-                    HGLOBAL g = ::GlobalAlloc(GMEM_MOVEABLE, 40 + 5 * 3 * 4);
-                    auto* dib = static_cast<char*>(::GlobalLock(g));
-                    std::memcpy(dib, &header, 40);
-                    std::memcpy(dib + 40, picture.bits(), 5 * 3 * 4);
-                    ::GlobalUnlock(g);
-                    ::SetClipboardData(CF_DIB, g);
-                    return 0;
-                }
-                return ::DefWindowProcW(h, m, w, l);
-            }
-        };
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &Owner::Proc;
-        wc.lpszClassName = L"LateRenderer";
-        ::RegisterClassW(&wc);
-        HWND window = ::CreateWindowExW(0, L"LateRenderer", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                        nullptr, nullptr, nullptr);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(f.window->hwnd()));
-        ::OpenClipboard(window);
-        ::EmptyClipboard();
-        ::SetClipboardData(CF_DIB, nullptr);  // rendered on request
-        ::CloseClipboard();
-        ready = true;
-        MSG msg;
-        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
-        ::DestroyWindow(window);
-    });
-    while (!ready) ::Sleep(5);
+    // again meanwhile; GetClipboardData handles that click while it waits. An owner in this
+    // thread is asked within the call itself, which nests the second click the same way.
+    struct Owner {
+        static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+            if (m != WM_RENDERFORMAT) return ::DefWindowProcW(h, m, w, l);
+            HWND tray = reinterpret_cast<HWND>(::GetWindowLongPtrW(h, GWLP_USERDATA));
+            ::SendMessageW(tray, 0x200, 0, 0x202);  // the second click
+            const DibSurface picture = Pattern(5, 3, 8);
+            const BITMAPINFOHEADER header{40, 5, -3, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+            HGLOBAL g = ::GlobalAlloc(GMEM_MOVEABLE, 40 + 5 * 3 * 4);
+            auto* dib = static_cast<char*>(::GlobalLock(g));
+            std::memcpy(dib, &header, 40);
+            std::memcpy(dib + 40, picture.bits(), 5 * 3 * 4);
+            ::GlobalUnlock(g);
+            ::SetClipboardData(CF_DIB, g);
+            return 0;
+        }
+    };
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &Owner::Proc;
+    wc.lpszClassName = L"LateRenderer";
+    ::RegisterClassW(&wc);
+    HWND owner = ::CreateWindowExW(0, L"LateRenderer", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   nullptr, nullptr);
+    ::SetWindowLongPtrW(owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(f.window->hwnd()));
+    ::OpenClipboard(owner);
+    ::EmptyClipboard();
+    ::SetClipboardData(CF_DIB, nullptr);  // rendered on request
+    ::CloseClipboard();
     f.LeftClick();
-    ::PostThreadMessageW(ownerThread, WM_QUIT, 0, 0);
-    owner.join();
+    ::DestroyWindow(owner);
     EXPECT_EQ(test::ListFolder(f.Day()),
               (std::vector<std::wstring>{L"021231235959.bmp", L"021231235959_2.bmp"}));
     EXPECT_EQ(f.Balloon(), L"");
@@ -192,7 +159,7 @@ TEST(SaveClipboard, ABrokenDibIsRefusedWithItsReasonAndTheNextPictureStoresExact
         f.ClearBalloon();
         PutOnClipboard(CF_DIB, dib);
         f.LeftClick();
-        EXPECT_EQ(f.Balloon(), kFailed + kBroken) << what;
+        EXPECT_EQ(f.Balloon(), kFailed + L"クリップボードの画像が壊れています。") << what;
         EXPECT_EQ(test::ListFolder(f.Day()).size(), static_cast<size_t>(n)) << what;
         PutOnClipboard(good);
         f.LeftClick();
@@ -201,20 +168,31 @@ TEST(SaveClipboard, ABrokenDibIsRefusedWithItsReasonAndTheNextPictureStoresExact
     }
 }
 
-TEST(SaveClipboard, AnApplicationFolderOf300CharactersStores) {
+TEST(SaveClipboard, AnApplicationFolderOf300CharactersStoresBoth_JpegAtQuality100Aside) {
     TempFolder base;
     std::wstring deep = base.path();
     while (deep.size() < 300) {
         deep += L"深いフォルダ0123456789\\";
         ASSERT_TRUE(MakeFolder(deep).ok());
     }
-    Fixture f({}, "", deep);
+    std::wstring asked;  // size, quality, reserved and the path the writer was given
+    Fixture f(
+        [&](HDC dc, int32_t w, int32_t h, const wchar_t* path, uint8_t q, int32_t r) {
+            asked += std::to_wstring(w) + L"x" + std::to_wstring(h) + L" " + std::to_wstring(q) +
+                     L" " + std::to_wstring(r) + L" " + path + L"\n";
+            return DCSavetoJPEG(dc, w, h, path, q, r);
+        },
+        "", deep);
     const DibSurface source = Pattern(7, 5, 2);
     PutOnClipboard(source);
     f.LeftClick();
     EXPECT_EQ(f.Stored(L"021231235959.bmp"), Pixels(source));
     f.UseJpeg();
     f.LeftClick();
+    // Written aside: never under the final name, which would show a half-written picture.
+    EXPECT_EQ(asked.rfind(L"7x5 100 0 " + f.Day() + L"trv", 0), 0u) << asked;
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), L'\n'), 1) << asked;
+    // How close the pixels come is the large store's test; here: a JPEG of the holder's size.
     EXPECT_EQ(f.Stored(L"021231235959.jpg").size(), 35u);
     // The profile functions cannot reach this far; the start said so once.
     EXPECT_NE(f.Balloon().find(L"保存先のパスが長すぎます。"), std::wstring::npos);

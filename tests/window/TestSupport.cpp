@@ -13,20 +13,14 @@ namespace trovell::test {
 
 namespace {
 void RemoveTreeForce(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW(ForFileCall(folder + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring path = ForFileCall(folder + name);
-            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTreeForce(folder + name + L"\\");
-            else
-                ::DeleteFileW(path.c_str());
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
+    for (const std::wstring& name : ListFolder(folder)) {
+        const std::wstring path = ForFileCall(folder + name);
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveTreeForce(folder + name + L"\\");
+        else
+            ::DeleteFileW(path.c_str());
     }
     ::SetFileAttributesW(ForFileCall(folder).c_str(), FILE_ATTRIBUTE_NORMAL);
     ::RemoveDirectoryW(ForFileCall(folder).c_str());
@@ -94,7 +88,9 @@ std::string IniSection(const std::string& body) {
     wchar_t name[257] = {};
     DWORD length = 256;
     ::GetUserNameW(name, &length);
-    return "[" + std::string(name, name + std::wcslen(name)) + "]\r\n" + body;  // ASCII
+    std::string section = "[";
+    section.append(name, name + std::wcslen(name));  // the test user's name is ASCII
+    return section + "]\r\n" + body;
 }
 
 frmMain::Options OptionsFor(const TempFolder& app) {
