@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "platform/FileOps_win.h"
 #include "platform/Tray_win.h"
+#include "shell/Settings_win.h"
 #include "shell/frmMain_win.h"
 
 using namespace trovell;
@@ -124,6 +125,11 @@ TEST(Settings, AnUnwritableFileIsReportedOnceByBalloon) {
     Command(r.w, frmMain::kMnuClip);  // fails again, silently this time
     EXPECT_EQ(std::wstring(r.w.TrayRecord().szInfo), balloon);
     EXPECT_TRUE(Checked(r.w, frmMain::kMnuClip));  // the choice itself holds
+
+    // Beyond the profile functions' path limit a save says why instead of a stray code.
+    Session deep = r.w.session();
+    deep.appFolder = L"C:\\" + std::wstring(MAX_PATH, L'a');
+    EXPECT_EQ(SettingsSave(deep).code(), kErrorPathTooLong);
 }
 
 TEST(Tray, ARestartedShellGetsTheIconAgain) {
