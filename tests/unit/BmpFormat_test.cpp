@@ -2,31 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace trovell {
 namespace {
 
-std::vector<uint32_t> Pattern(int width, int height) {
-    std::vector<uint32_t> p(static_cast<size_t>(width) * height);
-    for (size_t i = 0; i < p.size(); ++i)
-        p[i] = static_cast<uint32_t>(i * 2654435761u) & 0x00FFFFFF;  // distinct in all channels
-    return p;
-}
-
 // A packed DIB with a header of headerSize bytes, then `extra` bytes, then `bits` bytes.
 std::vector<uint8_t> PackedDib(uint32_t headerSize, int32_t width, int32_t height,
                                uint16_t bitCount, uint32_t compression, size_t extra, size_t bits,
                                uint32_t imageSize = 0) {
+    // The first fields of every info header, little-endian on these hosts as in the format.
+    const struct {
+        uint32_t size;
+        int32_t width, height;
+        uint16_t planes, bitCount;
+        uint32_t compression, imageSize;
+    } header{headerSize, width, height, 1, bitCount, compression, imageSize};
     std::vector<uint8_t> b(headerSize + extra + bits, 0);
-    const uint16_t planes = 1;
-    std::memcpy(&b[0], &headerSize, 4);  // little-endian hosts, as the format
-    std::memcpy(&b[4], &width, 4);
-    std::memcpy(&b[8], &height, 4);
-    std::memcpy(&b[12], &planes, 2);
-    std::memcpy(&b[14], &bitCount, 2);
-    std::memcpy(&b[16], &compression, 4);
-    std::memcpy(&b[20], &imageSize, 4);
+    std::memcpy(b.data(), &header, std::min<size_t>(sizeof(header), b.size()));
     return b;
 }
 
@@ -54,18 +48,6 @@ TEST(BmpFormat, Encode_HeadersThenBottomRowFirstInBgrWithZeroPadding) {
     EXPECT_EQ(row, std::vector<uint8_t>(expected.end() - 8, expected.end()));
 }
 
-TEST(BmpFormat, Encode_OddWidthsPadEveryRowToFourBytes) {
-    const size_t strides[] = {0, 4, 8, 12, 12, 16, 20, 24, 24};  // 3 bytes a pixel, to 4
-    for (int width = 1; width <= 8; ++width) {
-        EXPECT_EQ(DibStride(width, 24), strides[width]);
-        const auto bmp = EncodeBmp24(Pattern(width, 3).data(), width, 3);
-        EXPECT_EQ(bmp.size(), 54 + 3 * strides[width]) << "width " << width;
-        const auto layout = ReadPackedDib(bmp.data() + 14, bmp.size() - 14);
-        ASSERT_TRUE(layout);
-        EXPECT_EQ(layout->bitsSize, 3 * strides[width]);
-    }
-}
-
 TEST(BmpFormat, BitsOffset_TableAndMasksAfterInfoHeader_InsideLargerHeaders) {
     EXPECT_EQ(DibBitsOffset(40, 24, kBiRgb, 0), 40u);
     EXPECT_EQ(DibBitsOffset(40, 8, kBiRgb, 0), 40u + 256 * 4);
@@ -84,30 +66,12 @@ TEST(BmpFormat, BitsOffset_TableAndMasksAfterInfoHeader_InsideLargerHeaders) {
     EXPECT_EQ(DibBitsOffset(12, 8, kBiRgb, 0), 12u + 256 * 3);
 }
 
-TEST(BmpFormat, PackedDib_LayoutOfBothRowOrdersAndOfRle) {
-    const auto up = PackedDib(40, 3, 2, 24, kBiRgb, 0, 24);
-    const auto a = ReadPackedDib(up.data(), up.size());
-    ASSERT_TRUE(a);
-    EXPECT_EQ(a->width, 3);
-    EXPECT_EQ(a->height, 2);
-    EXPECT_FALSE(a->topDown);
-    EXPECT_EQ(a->bitsOffset, 40u);
-    EXPECT_EQ(a->bitsSize, 24u);
-
-    const auto down = PackedDib(124, 3, -2, 32, kBiBitfields, 0, 24);
-    const auto b = ReadPackedDib(down.data(), down.size());
-    ASSERT_TRUE(b);
-    EXPECT_EQ(b->height, 2);
-    EXPECT_TRUE(b->topDown);
-    EXPECT_EQ(b->bitsOffset, 124u);
-
+TEST(BmpFormat, PackedDib_RleSizedByItsHeader_ShortBlocksAndHeadersGdiCannotDrawRefused) {
     const auto rle = PackedDib(40, 100, 100, 8, kBiRle8, 1024, 10, 10);
-    const auto c = ReadPackedDib(rle.data(), rle.size());
-    ASSERT_TRUE(c);
-    EXPECT_EQ(c->bitsSize, 10u);  // compressed: biSizeImage, not the stride
-}
+    const auto layout = ReadPackedDib(rle.data(), rle.size());
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->bitsSize, 10u);  // compressed: biSizeImage, not the stride
 
-TEST(BmpFormat, PackedDib_RejectsShortBlocksAndHeadersGdiCannotDraw) {
     const auto ok = PackedDib(40, 3, 2, 24, kBiRgb, 0, 24);
     EXPECT_FALSE(ReadPackedDib(ok.data(), ok.size() - 1));
     EXPECT_FALSE(ReadPackedDib(ok.data(), 39));
@@ -132,9 +96,8 @@ TEST(BmpFormat, PackedDib_RejectsShortBlocksAndHeadersGdiCannotDraw) {
                               40 + 64 + 16));
     EXPECT_FALSE(ReadPackedDib(withColours(PackedDib(40, 4, 4, 4, kBiRgb, 68, 16), 17).data(),
                                40 + 68 + 16));
-    EXPECT_FALSE(
-        ReadPackedDib(withColours(PackedDib(40, 4, 4, 8, kBiRgb, 2048, 16), 0x7FFFFFFF).data(),
-                      40 + 2048 + 16));
+    EXPECT_FALSE(ReadPackedDib(
+        withColours(PackedDib(40, 4, 4, 8, kBiRgb, 2048, 16), 0x7FFFFFFF).data(), 40 + 2048 + 16));
     for (size_t i = 0; i < std::size(bad); ++i)
         EXPECT_FALSE(ReadPackedDib(bad[i].data(), bad[i].size())) << "case " << i;
 }

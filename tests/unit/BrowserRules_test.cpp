@@ -6,69 +6,40 @@
 
 using namespace trovell;
 
-TEST(EntryPaths, BuiltFromTheStoreFolderTheNodeTextAndTheEntry) {
-    const std::wstring store = L"D:\\img\\山田\\";
-    EXPECT_EQ(NodeFolder(store, L"050101"), L"D:\\img\\山田\\050101");
-    EXPECT_EQ(EntryFolder(store, L"旅行"), L"D:\\img\\山田\\旅行\\");
-    EXPECT_EQ(EntryPath(store, L"050101", L"050101120000.bmp"),
-              L"D:\\img\\山田\\050101\\050101120000.bmp");
-}
-
 TEST(SplitFileName, NameBeforeTheLastDotExtensionAfterIt) {
-    struct Case {
-        const wchar_t* file;
-        const wchar_t* name;
-        const wchar_t* extension;
+    const std::pair<const wchar_t*, SplitName> cases[] = {
+        {L"a.b.c.bmp", {L"a.b.c", L"bmp"}},
+        {L"050101120000.jpg", {L"050101120000", L"jpg"}},
+        {L"README", {L"README", L""}},
+        {L"trailing.", {L"trailing", L""}},
+        {L".bmp", {L"", L"bmp"}},
+        {L"", {L"", L""}},
+        {L"旅行 .写真", {L"旅行 ", L"写真"}},
     };
-    const Case cases[] = {
-        {L"a.b.c.bmp", L"a.b.c", L"bmp"},
-        {L"050101120000.jpg", L"050101120000", L"jpg"},
-        {L"README", L"README", L""},
-        {L"trailing.", L"trailing", L""},
-        {L".bmp", L"", L"bmp"},
-        {L"", L"", L""},
-        {L"旅行 .写真", L"旅行 ", L"写真"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(SplitFileName(c.file), (SplitName{c.name, c.extension})) << c.file;
+    for (const auto& [file, split] : cases) EXPECT_EQ(SplitFileName(file), split) << file;
 }
 
-TEST(NewFolderName, CandidatesCountFromTwoInBrackets) {
-    EXPECT_EQ(NewFolderCandidate(1), L"新しいフォルダ");
-    EXPECT_EQ(NewFolderCandidate(2), L"新しいフォルダ (2)");
-    EXPECT_EQ(NewFolderCandidate(65534), L"新しいフォルダ (65534)");
-}
-
-TEST(NewFolderName, FirstCandidateNotTakenWins) {
-    struct Case {
-        std::set<std::wstring> present;
-        std::wstring made;
-    };
-    const Case cases[] = {
+TEST(NewFolderName, FirstCandidateNotTakenWins_GivesUpAfterTheOneFor65534) {
+    const std::pair<std::set<std::wstring>, std::wstring> cases[] = {
         {{}, L"新しいフォルダ"},
         {{L"新しいフォルダ"}, L"新しいフォルダ (2)"},
         {{L"新しいフォルダ", L"新しいフォルダ (2)"}, L"新しいフォルダ (3)"},
         {{L"新しいフォルダ (2)"}, L"新しいフォルダ"},
         {{L"新しいフォルダ", L"新しいフォルダ (3)"}, L"新しいフォルダ (2)"},
     };
-    for (const Case& c : cases) {
-        std::set<std::wstring> disk = c.present;
-        auto made =
-            MakeFreeFolder([&](const std::wstring& name) { return disk.insert(name).second; });
-        ASSERT_TRUE(made.has_value());
-        EXPECT_EQ(*made, c.made);
-    }
-}
+    for (auto [disk, made] : cases)
+        EXPECT_EQ(
+            MakeFreeFolder([&](const std::wstring& name) { return disk.insert(name).second; }),
+            made);
 
-TEST(NewFolderName, GivesUpAfterTheCandidateFor65534) {
     int tries = 0;
     std::wstring last;
-    auto made = MakeFreeFolder([&](const std::wstring& name) {
+    auto none = MakeFreeFolder([&](const std::wstring& name) {
         ++tries;
         last = name;
         return false;
     });
-    EXPECT_FALSE(made.has_value());
+    EXPECT_FALSE(none.has_value());
     EXPECT_EQ(tries, 65534);
     EXPECT_EQ(last, L"新しいフォルダ (65534)");
 }
@@ -84,12 +55,11 @@ TEST(FolderRename, OnlyASingleNameInsideTheStoreIsAccepted) {
 
 TEST(TreeKeys, ActionsByKeyAndExactModifiers) {
     constexpr int kNone = 0, kShift = kShiftMask, kCtrl = kCtrlMask, kAlt = kAltMask;
-    struct Case {
+    const struct {
         int vk;
         int shift;
         TreeKey action;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0x27, kNone, TreeKey::ToList},       {0x27, kCtrl | kShift, TreeKey::ToList},
         {'X', kCtrl, TreeKey::Close},         {'X', kCtrl | kShift, TreeKey::None},
         {'X', kNone, TreeKey::None},          {'M', kCtrl, TreeKey::NewFolder},
@@ -97,7 +67,7 @@ TEST(TreeKeys, ActionsByKeyAndExactModifiers) {
         {0x2E, kNone, TreeKey::DeleteFolder}, {0x2E, kShift, TreeKey::DeleteFolder},
         {0x25, kNone, TreeKey::None},         {'C', kCtrl, TreeKey::None},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(TreeKeyAction(c.vk, c.shift), c.action) << c.vk << " " << c.shift;
 }
 
@@ -109,13 +79,12 @@ TEST(ShownDate, BlanksAloneShowNoDate) {
 
 TEST(ListKeys, TableInOrderWithEntryKeysOnlyOnEntries) {
     constexpr int kNone = 0, kShift = kShiftMask, kCtrl = kCtrlMask;
-    struct Case {
+    const struct {
         int vk;
         int shift;
         bool entries;
         ListKey action;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0x25, kNone, false, ListKey::ToTree}, {0x25, kCtrl, true, ListKey::ToTree},
         {'X', kCtrl, false, ListKey::Close},   {'X', kCtrl | kShift, true, ListKey::None},
         {0x27, kNone, false, ListKey::ToName}, {'C', kCtrl, true, ListKey::Copy},
@@ -124,19 +93,18 @@ TEST(ListKeys, TableInOrderWithEntryKeysOnlyOnEntries) {
         {0x2E, kCtrl, true, ListKey::Delete},  {0x2E, kNone, false, ListKey::None},
         {'V', kCtrl, true, ListKey::None},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(ListKeyAction(c.vk, c.shift, c.entries), c.action) << c.vk << " " << c.shift;
 }
 
-TEST(FileRename, ElevenCharactersRefusedWhateverTheFileSystemTakes) {
+TEST(FileRename, ElevenCharactersRefused_LeadingBlanksDroppedTrailingKept) {
     for (const wchar_t* bad :
          {L"a\\b", L"a/b", L"a,b", L"a;b", L"a:b", L"a*", L"a?", L"\"a\"", L"<a", L"a>", L"a|b"})
         EXPECT_FALSE(ValidName(bad)) << bad;
     for (const wchar_t* good : {L"旅行", L"a.b", L"a b", L"", L"(1)", L"全角；"})
         EXPECT_TRUE(ValidName(good)) << good;
-}
 
-TEST(FileRename, LeadingBlanksDroppedTrailingKeptExtensionUnchanged) {
+    // Leading blanks are dropped, trailing ones kept, the extension unchanged.
     EXPECT_EQ(TrimBlanks(L"  旅行  "), L"旅行");
     EXPECT_EQ(TrimBlanks(L"   "), L"");
     EXPECT_EQ(TrimBlanks(L"\u3000a\u3000"), L"\u3000a\u3000");  // spaces only

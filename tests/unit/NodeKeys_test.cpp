@@ -13,16 +13,10 @@ TEST(NumericKey, WhatTheClassicRuntimeTookForANumber) {
         EXPECT_FALSE(IsNumericKey(text)) << text;
 }
 
-TEST(NodeKeys, NewNodesGetTheNameWithAnUnderscore) {
+TEST(NodeKeys, NewNodesGetTheirNameAndAnUnderscore_DuplicateAndNumericKeysAreRefused_RemovedFreed) {
     NodeKeys keys;
-    EXPECT_EQ(NodeKeys::KeyFor(L"050101"), L"050101_");
-    EXPECT_EQ(keys.Add(1, NodeKeys::KeyFor(L"050101")), KeyError::None);
-    EXPECT_EQ(keys.Key(1), L"050101_");
-}
-
-TEST(NodeKeys, RefusesDuplicateAndNumericKeysAndKeepsTheOldOne) {
-    NodeKeys keys;
-    ASSERT_EQ(keys.Add(1, L"a_"), KeyError::None);
+    ASSERT_EQ(keys.Add(1, NodeKeys::KeyFor(L"a")), KeyError::None);
+    EXPECT_EQ(keys.Key(1), L"a_");
     ASSERT_EQ(keys.Add(2, L"b_"), KeyError::None);
     EXPECT_EQ(keys.Add(3, L"a_"), KeyError::NotUnique);
     EXPECT_EQ(keys.Add(3, L"050101"), KeyError::Invalid);
@@ -38,15 +32,11 @@ TEST(NodeKeys, RefusesDuplicateAndNumericKeysAndKeepsTheOldOne) {
     EXPECT_EQ(keys.SetKey(1, L"b_"), KeyError::None);  // freed by the rename
     EXPECT_EQ(keys.SetKey(1, L"b_"), KeyError::None);  // its own key again
     EXPECT_EQ(keys.SetKey(1, L"a_"), KeyError::None);  // and back
-}
 
-TEST(NodeKeys, RemovedNodesFreeTheirKeys) {
-    NodeKeys keys;
-    ASSERT_EQ(keys.Add(1, L"a_"), KeyError::None);
-    keys.Remove(1);
-    EXPECT_EQ(keys.Key(1), L"");
-    EXPECT_EQ(keys.Add(2, L"a_"), KeyError::None);
+    keys.Remove(2);  // removed nodes free their keys
+    EXPECT_EQ(keys.Key(2), L"");
+    EXPECT_EQ(keys.Add(3, L"travel"), KeyError::None);
     keys.Clear();
     EXPECT_EQ(keys.size(), 0u);
-    EXPECT_EQ(keys.Add(3, L"a_"), KeyError::None);
+    EXPECT_EQ(keys.Add(4, L"a_"), KeyError::None);
 }

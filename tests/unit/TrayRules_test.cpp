@@ -1,21 +1,14 @@
 #include "shell/TrayRules.h"
 
-#include "shell/JpegErrors.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 using namespace trovell;
 
-TEST(TrayTip, FourCombinationsOfFormatAndMethod) {
-    EXPECT_EQ(TrayTipText(0, 0), L"[ BMP保存 ]\r\n左クリックで切り貼り開始。");
-    EXPECT_EQ(TrayTipText(1, 0), L"[ JPG保存 ]\r\n左クリックで切り貼り開始。");
+TEST(TrayTip, FormatThenMethod_UnknownValuesDropTheirPart) {
+    // (0, 0), (1, 0) and (1, 1) are read on the resident window's record.
     EXPECT_EQ(TrayTipText(0, 1), L"[ BMP保存 ]\r\n左クリックでクリップボードを保存。");
-    EXPECT_EQ(TrayTipText(1, 1), L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
-}
-
-TEST(TrayTip, UnknownValuesDropTheirPart) {
     EXPECT_EQ(TrayTipText(2, 0), L"\r\n左クリックで切り貼り開始。");
     EXPECT_EQ(TrayTipText(0, 2), L"[ BMP保存 ]");
     EXPECT_EQ(TrayTipText(-1, 5), L"");
@@ -24,17 +17,17 @@ TEST(TrayTip, UnknownValuesDropTheirPart) {
 TEST(TrayDecoding, OnlyLeftAndRightReleasesAct) {
     EXPECT_EQ(DecodeTrayMessage(0x202), TrayClick::Left);
     EXPECT_EQ(DecodeTrayMessage(0x205), TrayClick::Right);
-    for (uint32_t ignored : {0x200u, 0x201u, 0x203u, 0x204u, 0x206u, 0x207u, 0x208u, 0x209u, 0u,
-                             0x400u, 0x10202u}) {
+    for (uint32_t ignored :
+         {0x200u, 0x201u, 0x203u, 0x204u, 0x206u, 0x207u, 0x208u, 0x209u, 0u, 0x400u, 0x10202u})
         EXPECT_EQ(DecodeTrayMessage(ignored), TrayClick::None) << std::hex << ignored;
-    }
 }
 
 TEST(FailureBalloon, ThreeLinesThePlaceShortenedInTheMiddleToFit) {
     EXPECT_EQ(FailureBalloonText(L"A", L"why", L"C:\\img\\", 255), L"A\nwhy\nC:\\img\\");
     EXPECT_EQ(FailureBalloonText(L"A", L"why", L"", 255), L"A\nwhy");
     const std::wstring place = L"C:\\" + std::wstring(300, L'x') + L"\\021231\\";
-    const std::wstring text = FailureBalloonText(L"画像を保存できませんでした。", L"why", place, 255);
+    const std::wstring text =
+        FailureBalloonText(L"画像を保存できませんでした。", L"why", place, 255);
     EXPECT_EQ(text.size(), 255u);
     EXPECT_EQ(text.rfind(L"画像を保存できませんでした。\nwhy\nC:\\xx", 0), 0u);
     EXPECT_EQ(text.substr(text.size() - 9), L"x\\021231\\");  // the day folder stays readable
@@ -43,19 +36,4 @@ TEST(FailureBalloon, ThreeLinesThePlaceShortenedInTheMiddleToFit) {
     EXPECT_EQ(FailureBalloonText(L"A", std::wstring(400, L'r'), place, 255).size(), 255u);
     EXPECT_EQ(ShortenMiddle(L"abcdefghij", 5), L"ab…ij");
     EXPECT_EQ(ShortenMiddle(L"abc", 5), L"abc");
-}
-
-TEST(JpegResult, OnlyZeroIsSuccessAndEachFailureHasItsText) {
-    std::wstring text;
-    EXPECT_TRUE(JpegErrorText(0, &text));
-    EXPECT_EQ(text, L"");
-    EXPECT_FALSE(JpegErrorText(1, &text));
-    EXPECT_EQ(text, L"ﾌｧｲﾙがｵｰﾌﾟﾝできません。");
-    EXPECT_FALSE(JpegErrorText(3, &text));
-    EXPECT_EQ(text, L"ﾌｧｲﾙのﾌｫｰﾏｯﾄｴﾗｰです。");
-    EXPECT_FALSE(JpegErrorText(5, &text));
-    EXPECT_EQ(text, L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞにﾋﾞｯﾄﾏｯﾌﾟがありません。");
-    EXPECT_FALSE(JpegErrorText(6, &text));
-    EXPECT_EQ(text, L"");
-    EXPECT_FALSE(JpegErrorText(-1));
 }

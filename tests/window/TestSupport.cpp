@@ -1,9 +1,8 @@
 #include "TestSupport.h"
 
-#include <wincodec.h>
-
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 #include "platform/Clipboard_win.h"
 #include "platform/FileOps_win.h"
@@ -14,20 +13,14 @@ namespace trovell::test {
 
 namespace {
 void RemoveTreeForce(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW(ForFileCall(folder + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring path = ForFileCall(folder + name);
-            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTreeForce(folder + name + L"\\");
-            else
-                ::DeleteFileW(path.c_str());
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
+    for (const std::wstring& name : ListFolder(folder)) {
+        const std::wstring path = ForFileCall(folder + name);
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveTreeForce(folder + name + L"\\");
+        else
+            ::DeleteFileW(path.c_str());
     }
     ::SetFileAttributesW(ForFileCall(folder).c_str(), FILE_ATTRIBUTE_NORMAL);
     ::RemoveDirectoryW(ForFileCall(folder).c_str());
@@ -96,10 +89,8 @@ std::string IniSection(const std::string& body) {
     DWORD length = 256;
     ::GetUserNameW(name, &length);
     std::string section = "[";
-    for (const wchar_t* c = name; *c; ++c) section += static_cast<char>(*c);
-    section += "]\r\n";
-    section += body;
-    return section;
+    section.append(name, name + std::wcslen(name));  // the test user's name is ASCII
+    return section + "]\r\n" + body;
 }
 
 frmMain::Options OptionsFor(const TempFolder& app) {
@@ -135,33 +126,6 @@ DibSurface Pattern(int width, int height, uint32_t seed) {
 
 std::vector<uint32_t> Pixels(const DibSurface& s) {
     return {s.bits(), s.bits() + static_cast<size_t>(s.width()) * s.height()};
-}
-
-std::string EncodePng(const uint32_t* bgra, int width, int height) {
-    ComPtr<IWICImagingFactory> wic;
-    ComPtr<IWICStream> stream;
-    ComPtr<IWICBitmapEncoder> png;
-    ComPtr<IWICBitmapFrameEncode> frame;
-    std::vector<uint8_t> buffer(static_cast<size_t>(width) * height * 4 + 4096);
-    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
-    ULARGE_INTEGER end{};
-    const bool ok =
-        SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_IWICImagingFactory, wic.put_void())) &&
-        SUCCEEDED(wic->CreateStream(stream.put())) &&
-        SUCCEEDED(stream->InitializeFromMemory(buffer.data(), static_cast<DWORD>(buffer.size()))) &&
-        SUCCEEDED(wic->CreateEncoder(GUID_ContainerFormatPng, nullptr, png.put())) &&
-        SUCCEEDED(png->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
-        SUCCEEDED(png->CreateNewFrame(frame.put(), nullptr)) &&
-        SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) &&
-        SUCCEEDED(frame->SetPixelFormat(&format)) && format == GUID_WICPixelFormat32bppBGRA &&
-        SUCCEEDED(frame->WritePixels(height, width * 4, width * height * 4,
-                                     reinterpret_cast<BYTE*>(const_cast<uint32_t*>(bgra)))) &&
-        SUCCEEDED(frame->Commit()) && SUCCEEDED(png->Commit()) &&
-        SUCCEEDED(stream->Seek({}, STREAM_SEEK_CUR, &end));
-    if (!ok) return {};
-    return std::string(reinterpret_cast<const char*>(buffer.data()),
-                       static_cast<size_t>(end.QuadPart));
 }
 
 void PutOnClipboard(UINT format, const std::string& bytes) {

@@ -45,8 +45,6 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 1000
 // 2^24), shifted by seed.
 DibSurface Pattern(int width, int height, uint32_t seed = 0);
 std::vector<uint32_t> Pixels(const DibSurface& picture);
-// A PNG file's bytes of BGRA pixels, written by WIC.
-std::string EncodePng(const uint32_t* bgra, int width, int height);
 
 // Empties the clipboard and leaves these bytes on it in one format, owned by a hidden window.
 void PutOnClipboard(UINT format, const std::string& bytes);

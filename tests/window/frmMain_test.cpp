@@ -3,16 +3,14 @@
 
 #include "TestSupport.h"
 #include "platform/FileOps_win.h"
-#include "platform/MessageBox_win.h"
 #include "platform/Tray_win.h"
-#include "shell/StoreNames.h"
+#include "shell/Settings_win.h"
 #include "shell/frmMain_win.h"
 
 using namespace trovell;
 using trovell::test::TempFolder;
 
 namespace {
-using test::OptionsFor;
 using Load = frmMain::LoadResult;
 
 bool Checked(const frmMain& w, UINT id) {
@@ -22,13 +20,17 @@ bool Checked(const frmMain& w, UINT id) {
 // The four check marks at a glance: "BJMC" with "-" for each unchecked item.
 std::string Marks(const frmMain& w) {
     std::string marks;
-    for (auto [id, c] : {std::pair{frmMain::kMnuBmp, 'B'}, {frmMain::kMnuJpg, 'J'},
-                         {frmMain::kMnuMy, 'M'}, {frmMain::kMnuClip, 'C'}})
+    for (auto [id, c] : {std::pair{frmMain::kMnuBmp, 'B'},
+                         {frmMain::kMnuJpg, 'J'},
+                         {frmMain::kMnuMy, 'M'},
+                         {frmMain::kMnuClip, 'C'}})
         marks += Checked(w, id) ? c : '-';
     return marks;
 }
 
-std::wstring Tip(const frmMain& w) { return w.TrayRecord().szTip; }
+std::wstring Tip(const frmMain& w) {
+    return w.TrayRecord().szTip;
+}
 
 // True while the shell knows the icon: a modify of an unknown icon fails.
 bool IconPresent(const frmMain& w) {
@@ -36,163 +38,111 @@ bool IconPresent(const frmMain& w) {
     return TrayModify(probe).ok();
 }
 
-void Command(frmMain& w, UINT id) { ::SendMessageW(w.hwnd(), WM_COMMAND, id, 0); }
-}  // namespace
-
-TEST(Startup, BuildsImgAndUserFolderAndAddsTheIconHidden) {
-    TempFolder app;
-    frmMain w(OptionsFor(app));
-    ASSERT_EQ(w.Form_Load(), Load::Started);
-    std::wstring user = UserFolderName();
-    ASSERT_FALSE(user.empty());
-    EXPECT_EQ(w.session().CurrentUserName, user);
-    EXPECT_TRUE(FolderExists(app / (L"img\\" + user + L"\\")));
-    EXPECT_FALSE(::IsWindowVisible(w.hwnd()));
-
-    wchar_t caption[64];
-    ::GetWindowTextW(w.hwnd(), caption, 64);
-    EXPECT_STREQ(caption, L"Velloran トロベル");
-
-    const NOTIFYICONDATAW& r = w.TrayRecord();
-    EXPECT_EQ(r.hWnd, w.hwnd());
-    EXPECT_EQ(r.uID, 1u);
-    EXPECT_EQ(r.uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_EQ(r.uCallbackMessage, 0x200u);
-    EXPECT_NE(r.hIcon, nullptr);
-    EXPECT_EQ(Tip(w), L"[ BMP保存 ]\r\n左クリックで切り貼り開始。");
-    EXPECT_TRUE(IconPresent(w));
-    EXPECT_EQ(Marks(w), "B-M-");
+void Command(frmMain& w, UINT id) {
+    ::SendMessageW(w.hwnd(), WM_COMMAND, id, 0);
 }
 
+// A started resident window of its own application folder.
+struct Resident {
+    TempFolder app;
+    frmMain w{test::OptionsFor(app)};
+    Resident() { EXPECT_EQ(w.Form_Load(), Load::Started); }
+};
+}  // namespace
+
+// The folders, the hidden window and the tip at a first start are checked end to end; the
+// numbers a value may take, by the rules' own test.
 TEST(Startup, StoredSettingsSetTheMarksAndTheTip_UnknownValuesKeepTheBuiltMarks) {
     struct Case {
         const char* ini;
         const char* marks;
         const wchar_t* tip;
     } cases[] = {
+        {nullptr, "B-M-", L"[ BMP保存 ]\r\n左クリックで切り貼り開始。"},
         {"SAVE=1\r\nCAPC=1\r\n", "-J-C", L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。"},
-        {"SAVE=2\r\nCAPC=2\r\n", "B-M-", L""},
+        {"SAVE=2\r\nCAPC=-3\r\n", "B-M-", L""},
+        // Reading stops at the first value that is no number; one beyond 16 bits is none.
+        {"SAVE=abc\r\nCAPC=1\r\n", "B-M-", L"[ BMP保存 ]\r\n左クリックで切り貼り開始。"},
+        {"SAVE=  1  \r\nCAPC=40000\r\n", "-JM-", L"[ JPG保存 ]\r\n左クリックで切り貼り開始。"},
     };
     for (const Case& c : cases) {
         TempFolder app;
-        test::WriteFileBytes(app / L"trovell.ini", test::IniSection(c.ini));
-        frmMain w(OptionsFor(app));
+        if (c.ini) test::WriteFileBytes(app / L"trovell.ini", test::IniSection(c.ini));
+        frmMain w(test::OptionsFor(app));
         ASSERT_EQ(w.Form_Load(), Load::Started);
-        EXPECT_EQ(Marks(w), c.marks) << c.ini;
-        EXPECT_EQ(Tip(w), c.tip) << c.ini;
+        EXPECT_EQ(Marks(w), c.marks) << (c.ini ? c.ini : "none");
+        EXPECT_EQ(Tip(w), c.tip) << (c.ini ? c.ini : "none");
     }
 }
 
-TEST(SingleInstance, SecondStartWarnsOnceAndLeavesFileAndIconAlone) {
-    TempFolder app;
-    const std::string ini = "[someone]\r\nSAVE=1\r\nCAPC=0\r\n[other]\r\nSAVE=0\r\nCAPC=1\r\n";
-    test::WriteFileBytes(app / L"trovell.ini", ini);
-    frmMain first(OptionsFor(app));
-    ASSERT_EQ(first.Form_Load(), Load::Started);
-
-    int boxes = 0;
-    std::wstring text, title;
-    UINT style = 0;
-    SetMessageBoxHandler([&](HWND, const std::wstring& t, const std::wstring& c, UINT s) {
-        ++boxes, text = t, title = c, style = s;
-        return IDOK;
-    });
-    {
-        frmMain second(OptionsFor(app));
-        EXPECT_EQ(second.Form_Load(), Load::AlreadyRunning);
-    }
-    SetMessageBoxHandler({});
-    EXPECT_EQ(boxes, 1);
-    EXPECT_EQ(text, L"このアプリケーションはすでに起動しています");
-    EXPECT_EQ(title, L"Velloran Trovell");
-    EXPECT_EQ(style, UINT(MB_OK | MB_ICONEXCLAMATION));
-    EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"), ini);
-    EXPECT_TRUE(IconPresent(first));
-}
-
+// A second start of the same exe is refused end to end; another exe is not.
 TEST(SingleInstance, AnotherExeRunsBesideIt) {
-    TempFolder app, other;
-    frmMain first(OptionsFor(app));
-    ASSERT_EQ(first.Form_Load(), Load::Started);
-    frmMain second(OptionsFor(other));
-    EXPECT_EQ(second.Form_Load(), Load::Started);
+    Resident first, second;
+    EXPECT_TRUE(IconPresent(second.w));
 }
 
-TEST(Menu, FormatAndMethodCommandsMoveMarksAndTipAndAreWrittenAtOnce) {
-    TempFolder app;
-    {
-        frmMain w(OptionsFor(app));
-        ASSERT_EQ(w.Form_Load(), Load::Started);
-        Command(w, frmMain::kMnuJpg);
-        EXPECT_EQ(Marks(w), "-JM-");
-        EXPECT_EQ(Tip(w), L"[ JPG保存 ]\r\n左クリックで切り貼り開始。");
-        // Written at once: a crash now must not take the choice back.
-        EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
-                  test::IniSection("SAVE=1\r\nCAPC=0\r\n"));
-        Command(w, frmMain::kMnuJpg);  // again: nothing changes
-        Command(w, frmMain::kMnuClip);
-        EXPECT_EQ(Marks(w), "-J-C");
-        EXPECT_EQ(Tip(w), L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
-    }  // torn down without the closing steps, as a killed process would be
-    EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
-              test::IniSection("SAVE=1\r\nCAPC=1\r\n"));
-
-    frmMain next(OptionsFor(app));
-    ASSERT_EQ(next.Form_Load(), Load::Started);
-    EXPECT_EQ(Marks(next), "-J-C");
-    Command(next, frmMain::kMnuBmp);
-    Command(next, frmMain::kMnuMy);
-    EXPECT_EQ(Marks(next), "B-M-");
-    EXPECT_EQ(Tip(next), L"[ BMP保存 ]\r\n左クリックで切り貼り開始。");
+// That a choice is written at once and survives a kill is checked end to end.
+TEST(Menu, FormatAndMethodCommandsMoveMarksAndTip) {
+    Resident r;
+    Command(r.w, frmMain::kMnuJpg);
+    EXPECT_EQ(Marks(r.w), "-JM-");
+    EXPECT_EQ(Tip(r.w), L"[ JPG保存 ]\r\n左クリックで切り貼り開始。");
+    Command(r.w, frmMain::kMnuJpg);  // again: nothing changes
+    Command(r.w, frmMain::kMnuClip);
+    EXPECT_EQ(Marks(r.w), "-J-C");
+    EXPECT_EQ(Tip(r.w), L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
+    Command(r.w, frmMain::kMnuBmp);
+    Command(r.w, frmMain::kMnuMy);
+    EXPECT_EQ(Marks(r.w), "B-M-");
+    EXPECT_EQ(test::ReadFileBytes(r.app / L"trovell.ini"),
+              test::IniSection("SAVE=0\r\nCAPC=0\r\n"));
 }
 
 TEST(Closing, QuitItemSystemCloseAndSessionEndSaveSettingsAndRemoveTheIcon) {
     for (UINT message : {UINT(WM_COMMAND), UINT(WM_CLOSE), UINT(WM_ENDSESSION)}) {
-        TempFolder app;
-        frmMain w(OptionsFor(app));
-        ASSERT_EQ(w.Form_Load(), Load::Started);
-        NOTIFYICONDATAW record = w.TrayRecord();
-        test::WriteFileBytes(app / L"trovell.ini", "");  // edited away meanwhile
-        ::SendMessageW(w.hwnd(), message, message == WM_COMMAND ? WPARAM{frmMain::kMnuEnd} : WPARAM{TRUE}, 0);
-        EXPECT_EQ(test::ReadFileBytes(app / L"trovell.ini"),
+        Resident r;
+        NOTIFYICONDATAW record = r.w.TrayRecord();
+        test::WriteFileBytes(r.app / L"trovell.ini", "");  // edited away meanwhile
+        const WPARAM wParam = message == WM_COMMAND ? WPARAM{frmMain::kMnuEnd} : WPARAM{TRUE};
+        ::SendMessageW(r.w.hwnd(), message, wParam, 0);
+        EXPECT_EQ(test::ReadFileBytes(r.app / L"trovell.ini"),
                   test::IniSection("SAVE=0\r\nCAPC=0\r\n"))
             << message;
         EXPECT_FALSE(TrayModify(record).ok()) << message;
-        EXPECT_EQ(::IsWindow(w.hwnd()), message == WM_ENDSESSION) << message;
+        EXPECT_EQ(::IsWindow(r.w.hwnd()), message == WM_ENDSESSION) << message;
     }
 }
 
 TEST(Settings, AnUnwritableFileIsReportedOnceByBalloon) {
-    TempFolder app;
-    frmMain w(OptionsFor(app));
-    ASSERT_EQ(w.Form_Load(), Load::Started);
-    ASSERT_TRUE(::CreateDirectoryW((app / L"trovell.ini").c_str(), nullptr));  // in the way
-    Command(w, frmMain::kMnuJpg);
-    const std::wstring balloon = w.TrayRecord().szInfo;
+    Resident r;
+    ASSERT_TRUE(::CreateDirectoryW((r.app / L"trovell.ini").c_str(), nullptr));  // in the way
+    Command(r.w, frmMain::kMnuJpg);
+    const std::wstring balloon = r.w.TrayRecord().szInfo;
     EXPECT_EQ(balloon.rfind(L"設定を保存できませんでした。\n", 0), 0u) << balloon;
     EXPECT_NE(balloon.find(L"trovell.ini"), std::wstring::npos) << balloon;
     // The record is back to its own flags: a later tip change shows no balloon again.
-    EXPECT_EQ(w.TrayRecord().uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    Command(w, frmMain::kMnuClip);  // fails again, silently this time
-    EXPECT_EQ(std::wstring(w.TrayRecord().szInfo), balloon);
-    EXPECT_TRUE(Checked(w, frmMain::kMnuClip));  // the choice itself holds
+    EXPECT_EQ(r.w.TrayRecord().uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    Command(r.w, frmMain::kMnuClip);  // fails again, silently this time
+    EXPECT_EQ(std::wstring(r.w.TrayRecord().szInfo), balloon);
+    EXPECT_TRUE(Checked(r.w, frmMain::kMnuClip));  // the choice itself holds
+
+    // Beyond the profile functions' path limit a save says why instead of a stray code.
+    Session deep = r.w.session();
+    deep.appFolder = L"C:\\" + std::wstring(MAX_PATH, L'a');
+    EXPECT_EQ(SettingsSave(deep).code(), kErrorPathTooLong);
 }
 
 TEST(Tray, ARestartedShellGetsTheIconAgain) {
-    TempFolder app;
-    frmMain w(OptionsFor(app));
-    ASSERT_EQ(w.Form_Load(), Load::Started);
-    NOTIFYICONDATAW record = w.TrayRecord();
+    Resident r;
+    NOTIFYICONDATAW record = r.w.TrayRecord();
     ASSERT_TRUE(TrayDelete(record).ok());  // what a crashed shell leaves
-    ASSERT_FALSE(IconPresent(w));
-    ::SendMessageW(w.hwnd(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(IconPresent(w));
+    ASSERT_FALSE(IconPresent(r.w));
+    ::SendMessageW(r.w.hwnd(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(IconPresent(r.w));
 }
 
 TEST(ListWindow, EachMenuOpeningMakesANewBrowserThatTakesTheTrayClicksWhileShown) {
-    TempFolder app;
-    frmMain w(OptionsFor(app));
-    ASSERT_EQ(w.Form_Load(), frmMain::LoadResult::Started);
+    Resident r;
     auto browsers = [] {
         std::vector<HWND> found;
         for (HWND h = nullptr;
@@ -200,10 +150,10 @@ TEST(ListWindow, EachMenuOpeningMakesANewBrowserThatTakesTheTrayClicksWhileShown
             if (::IsWindowVisible(h)) found.push_back(h);
         return found;
     };
-    Command(w, frmMain::kMnuTrovell);
+    Command(r.w, frmMain::kMnuTrovell);
     ASSERT_EQ(browsers().size(), 1u);
     const HWND first = browsers()[0];
-    Command(w, frmMain::kMnuTrovell);
+    Command(r.w, frmMain::kMnuTrovell);
     ASSERT_EQ(browsers().size(), 2u);
     const HWND last = browsers()[0] == first ? browsers()[1] : browsers()[0];
 
@@ -211,13 +161,12 @@ TEST(ListWindow, EachMenuOpeningMakesANewBrowserThatTakesTheTrayClicksWhileShown
     // no capture, no store.
     for (LPARAM release : {LPARAM(0x202), LPARAM(0x205)}) {
         ::SetForegroundWindow(first);
-        ::SendMessageW(w.hwnd(), 0x200, 0, release);
+        ::SendMessageW(r.w.hwnd(), 0x200, 0, release);
         EXPECT_EQ(::GetForegroundWindow(), last) << release;
-        EXPECT_EQ(::FindWindowW(L"#32768", nullptr) &&
-                      ::IsWindowVisible(::FindWindowW(L"#32768", nullptr)),
-                  false);
+        const HWND menu = ::FindWindowW(L"#32768", nullptr);
+        EXPECT_FALSE(menu && ::IsWindowVisible(menu)) << release;
     }
-    EXPECT_TRUE(test::ListFolder(w.StoreRoot()).empty());
+    EXPECT_TRUE(test::ListFolder(r.w.StoreRoot()).empty());
 
     // Closed browsers are let go; the tray is its own again.
     ::SendMessageW(last, WM_CLOSE, 0, 0);
