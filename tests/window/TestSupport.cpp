@@ -71,7 +71,7 @@ bool PathExists(const std::wstring& path) {
     return ::GetFileAttributesW(ForFileCall(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::vector<std::wstring> ListFolder(const std::wstring& folder) {
+std::vector<std::wstring> ListFolder(const std::wstring& folder, bool sorted) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
     UniqueFind find(::FindFirstFileW(ForFileCall(folder + L"*").c_str(), &found));
@@ -80,7 +80,7 @@ std::vector<std::wstring> ListFolder(const std::wstring& folder) {
         std::wstring name = found.cFileName;
         if (name != L"." && name != L"..") names.push_back(name);
     } while (::FindNextFileW(find.get(), &found));
-    std::sort(names.begin(), names.end());
+    if (sorted) std::sort(names.begin(), names.end());
     return names;
 }
 
@@ -101,15 +101,19 @@ frmMain::Options OptionsFor(const TempFolder& app) {
     return o;
 }
 
+void Pump() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     DWORD start = ::GetTickCount();
     while (!condition()) {
         if (::GetTickCount() - start > milliseconds) return false;
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
+        Pump();
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
     return true;
@@ -139,29 +143,6 @@ void PutOnClipboard(UINT format, const std::string& bytes) {
 
 void PutOnClipboard(const DibSurface& picture) {
     (void)WriteClipboardBitmap(picture, ClipboardOwner());
-}
-
-ReadBack ClipboardOfAnotherProcess(UINT format) {
-    wchar_t self[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring probe = self;
-    probe.resize(probe.rfind(L'\\') + 1);
-    TempFolder scratch;
-    const std::wstring file = scratch / L"clip.bmp";
-    std::wstring command =
-        L"\"" + probe + L"probe.exe\" clipsave " + std::to_wstring(format) + L" \"" + file + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process))
-        return {};
-    ::WaitForSingleObject(process.hProcess, 60000);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    DibSurface picture;
-    if (!LoadPicture(file, picture)) return {};
-    return {picture.width(), picture.height(), Pixels(picture)};
 }
 
 }  // namespace trovell::test

@@ -30,7 +30,8 @@ private:
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadFileBytes(const std::wstring& path);
 bool PathExists(const std::wstring& path);
-std::vector<std::wstring> ListFolder(const std::wstring& folder);  // names, sorted
+// Names, sorted or in the order the file system gives them.
+std::vector<std::wstring> ListFolder(const std::wstring& folder, bool sorted = true);
 
 // trovell.ini text of the test user's section (the test user's name is ASCII).
 std::string IniSection(const std::string& body);
@@ -38,6 +39,8 @@ std::string IniSection(const std::string& body);
 // A resident window in app that is its own instance and does not end the test process.
 frmMain::Options OptionsFor(const TempFolder& app);
 
+// Handles every message already queued; waits for none.
+void Pump();
 // Pumps messages until the condition holds or the time is up.
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 10000);
 
@@ -49,13 +52,5 @@ std::vector<uint32_t> Pixels(const DibSurface& picture);
 // Empties the clipboard and leaves these bytes on it in one format, owned by a hidden window.
 void PutOnClipboard(UINT format, const std::string& bytes);
 void PutOnClipboard(const DibSurface& picture);
-
-// The clipboard's picture as another process reads it (probe.exe beside the test exe), in
-// CF_DIB (8) or in the CF_BITMAP (2) the system makes; empty when it could not.
-struct ReadBack {
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
-};
-ReadBack ClipboardOfAnotherProcess(UINT format);
 
 }  // namespace trovell::test
