@@ -218,12 +218,12 @@ void frmTrovell::Image1_MouseDown(int button, int /*shift*/, Point /*at*/) {
 void frmTrovell::Image1_MouseMove(int /*button*/, int /*shift*/, Point /*at*/) {
     if (!blnDragging_) return;
     movedSinceDrag_ = true;
-    FollowPointer();
-}
-
-void frmTrovell::FollowPointer() {
     POINT pointer{};
     ::GetCursorPos(&pointer);
+    FollowPointer(pointer);
+}
+
+void frmTrovell::FollowPointer(POINT pointer) {
     carrierLeft_ = pointer.x - Picture2_.width() / 2.0f;
     carrierTop_ = pointer.y - Picture2_.height() / 2.0f;
     bool inside = false;
@@ -235,14 +235,18 @@ void frmTrovell::FollowPointer() {
     ApplyPointer();
 }
 
-void frmTrovell::Image1_MouseUp(int button, int /*shift*/, Point /*at*/) {
+void frmTrovell::Image1_MouseUp(int button, int /*shift*/, Point at) {
     // Only the release of the button that started the drag ends it: a right press on the frame
     // only hid the frame, and its release leaves a waiting drop window alone.
     if (!blnDragging_ || button != dragButton_) return;
-    // The release happens where the last move left the pointer; looking once more keeps the
-    // decision right where moves arrive merged or late. A release without any move stays a
-    // release outside, wherever the drop window has appeared.
-    if (movedSinceDrag_) FollowPointer();
+    // Decided where the button was let go: moves may arrive merged, and the pointer may
+    // already be elsewhere by the time the release is handled. A release without any move
+    // stays a release outside, wherever the drop window has appeared.
+    if (movedSinceDrag_) {
+        POINT released{at.x, at.y};
+        ::ClientToScreen(Picture1_.hwnd(), &released);
+        FollowPointer(released);
+    }
     blnDragging_ = false;
     if (tooltip_) ::SendMessageW(tooltip_.get(), TTM_ACTIVATE, TRUE, 0);
     if (!PointerOverride() && dialog_ && dialog_->hwnd()) dialog_->Hide();
@@ -319,13 +323,17 @@ void frmTrovell::PictureBox_Mouse(PictureBox& /*box*/, UINT msg, WPARAM wp, Poin
         case WM_CAPTURECHANGED: {
             // Taken away (another program, a system dialog): the buttons count as released
             // there, so that no drag or selection is left running without its release.
+            // The message carries no position: they are released where the pointer is.
             const Target target = captured_;
             if (target == Target::None) return;
             captured_ = Target::None;
+            POINT pointer{};
+            ::GetCursorPos(&pointer);
+            ::ScreenToClient(canvas, &pointer);
             for (int button : {kLeftButton, kRightButton, kMiddleButton})
                 if (heldButtons_ & button) {
                     heldButtons_ &= ~button;
-                    MouseUp(target, button, 0, at);
+                    MouseUp(target, button, 0, {pointer.x, pointer.y});
                 }
             heldButtons_ = 0;
             return;

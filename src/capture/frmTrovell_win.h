@@ -77,7 +77,7 @@ private:
     void SetFrame(const Rect& frame, bool visible);
     void ShowDropWindow();
     // Moves the carrier to the pointer and tests the drop zone there.
-    void FollowPointer();
+    void FollowPointer(POINT pointer);
     void ApplyPointer();
     void ReleasePointers();
     void CreateFrameTip();

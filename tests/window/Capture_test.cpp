@@ -172,7 +172,7 @@ TEST(Capture, EscapeOnEitherWindowOrACloseDuringADragUnloadBothWindowsWithNothin
     }
 }
 
-TEST(Drag, PointerShowsTheStrictDropZone_TheReleaseDecidesByWhereItIs_CloseBoxAbandons) {
+TEST(Drag, PointerShowsTheStrictDropZone_TheReleaseDecidesWhereItIsLetGo_CloseBoxAbandons) {
     Capture c;
     c.Select({500, 400}, {620, 480});
     // Without a move since the press, a release is outside wherever the drop window appeared.
@@ -207,12 +207,11 @@ TEST(Drag, PointerShowsTheStrictDropZone_TheReleaseDecidesByWhereItIs_CloseBoxAb
     c.MoveOverDropPicture();  // a hidden drop window stores nothing
     EXPECT_TRUE(c.stored.empty());
 
-    // Moved, and the last move's message lost on the way: the release looks where it is, and
-    // inside it leaves the drop window waiting.
+    // Moved, and the last move's message lost on the way: the release decides by where the
+    // button was let go, not by where the pointer is meanwhile; inside, the drop window waits.
     c.Press({550, 450});
     c.Move({900, 700});
-    ::SetCursorPos(over.x, over.y);
-    ::SendMessageW(c.w->Picture1Window(), WM_LBUTTONUP, 0, MAKELPARAM(900, 700));
+    ::SendMessageW(c.w->Picture1Window(), WM_LBUTTONUP, 0, MAKELPARAM(over.x, over.y));
     EXPECT_FALSE(c.w->Dragging());
     EXPECT_TRUE(c.DropShown());
     EXPECT_EQ(PointerOverride(), nullptr);
