@@ -414,7 +414,8 @@ capture_cycle() {
   x_gone "$CAPTURE_CAPTION"
 }
 
-MENU_AT=""
+MENU_AT="" CLOSE_AT=""
+# One browser opening: the menu item, then the toolbar's 閉じる, as a person closes it.
 browser_cycle() {
   if [ -z "$MENU_AT" ]; then
     tray_click right
@@ -426,15 +427,20 @@ browser_cycle() {
     xdotool mousemove "$ICON_X" "$ICON_Y" click 3 sleep 0.15 mousemove $MENU_AT sleep 0.05
   fi
   "$XW" -t 10 -q 20 click $MENU_AT window "$LIST_CAPTION" >/dev/null || return 1
-  # Alt+F4 closes the focused window through its system menu, as a person would.
-  xdotool key alt+F4
+  if [ -z "$CLOSE_AT" ]; then
+    local l t r b
+    read -r l t r b < <(wine "$B32/bench_watch.exe" client "$LIST_CAPTION" 5 </dev/null 2>/dev/null)
+    [ -n "${b:-}" ] || return 1
+    CLOSE_AT="$((l + 18)) $((t + 17))"  # the first of the 37 x 35 toolbar buttons
+  fi
+  xdotool mousemove $CLOSE_AT sleep 0.05 click 1
   x_gone "$LIST_CAPTION"
 }
 
 # GetGuiResources is a stub under Wine (0 for any process), but Wine's own trace of GDI handles
 # counts every one the process makes and frees ("allocated bitmap 0x… 57/…"; a free shows the
 # count before it): the last count is the number alive. Only the counts are kept.
-GDI_LOG=""
+GDI_LOG="" GDI_SEEN=()
 GDI_COUNTER='/:(alloc|free)_gdi_handle / { split($NF, c, "/"); print c[1] - (/ freed / ? 1 : 0); fflush() }'
 gdi_objects() { local n; n=$(tail -1 "$GDI_LOG" 2>/dev/null); echo "${n:-0}"; }
 
@@ -456,21 +462,34 @@ steady_run() {
   browser_cycle && opened=1
   sleep 1
   first="$(private_dirty "$pid") $(gdi_objects)"
-  # The rest in one process each, so that all of them fit into minutes.
-  if [ "$cycles" -eq 1 ]; then
-    n=$("$XW" -t 5 -d $((STEADY_SECONDS * 3 / 4)) captures $((CAPTURE_CYCLES - 1)) \
+  GDI_SEEN=()
+  # The rest in one process per quarter, so that all of them fit into minutes; the GDI count
+  # at rest after each quarter shows whether it grows with the cycles.
+  local end quarter left
+  end=$(($(date +%s) + STEADY_SECONDS * 3 / 4))
+  quarter=$(((CAPTURE_CYCLES + 2) / 4))
+  while [ "$cycles" -ge 1 ] && [ "$cycles" -lt "$CAPTURE_CYCLES" ] && [ "$(date +%s)" -lt "$end" ]; do
+    left=$((CAPTURE_CYCLES - cycles))
+    n=$("$XW" -t 5 -d $((end - $(date +%s))) captures $((left < quarter ? left : quarter)) \
       "$ICON_X" "$ICON_Y" "$CAPTURE_CAPTION" "$DROP_CAPTION" $DROP_AT "$APP/img/$ME" 2>"$work/steady.err")
-    [ $? -ne 3 ] || why steady "capture cycle $((cycles + ${n:-0} + 1)): $(cat "$work/steady.err")"
+    local status=$?
     cycles=$((cycles + ${n:-0}))
-  fi
-  if [ "$opened" -eq 1 ]; then
-    n=$("$XW" -t 10 -d $((STEADY_SECONDS / 4)) openings $((BROWSER_CYCLES - 1)) \
-      "$ICON_X" "$ICON_Y" $MENU_AT "$LIST_CAPTION" 2>"$work/steady.err")
-    [ $? -ne 3 ] || why steady "browser opening $((opened + ${n:-0} + 1)): $(cat "$work/steady.err")"
+    sleep 1
+    GDI_SEEN+=("$(gdi_objects)")
+    [ "$status" -ne 3 ] || { why steady "capture cycle $((cycles + 1)): $(cat "$work/steady.err")"; break; }
+  done
+  end=$(($(date +%s) + STEADY_SECONDS / 4))
+  quarter=$(((BROWSER_CYCLES + 2) / 4))
+  while [ "$opened" -ge 1 ] && [ "$opened" -lt "$BROWSER_CYCLES" ] && [ "$(date +%s)" -lt "$end" ]; do
+    left=$((BROWSER_CYCLES - opened))
+    n=$("$XW" -t 10 -d $((end - $(date +%s))) openings $((left < quarter ? left : quarter)) \
+      "$ICON_X" "$ICON_Y" $MENU_AT $CLOSE_AT "$LIST_CAPTION" 2>"$work/steady.err")
+    local status=$?
     opened=$((opened + ${n:-0}))
-  fi
-  # A browser just closed is still being torn down when X reports it gone.
-  sleep 1
+    sleep 1
+    GDI_SEEN+=("$(gdi_objects)")
+    [ "$status" -ne 3 ] || { why steady "browser opening $((opened + 1)): $(cat "$work/steady.err")"; break; }
+  done
   if [ "$cycles" -eq 0 ] && [ "$opened" -eq 0 ]; then
     why steady "neither a capture-store-close cycle nor a browser opening could be completed"
   else
@@ -582,9 +601,12 @@ if [ -n "$STEADY" ]; then
     rows+=("| GDI objects | not measured: Wine wrote no trace of GDI handles | | | equal after the cycles | — |")
     missed+=("GDI objects: not measured")
   else
+    seen=$(IFS=,; echo "${GDI_SEEN[*]}" | sed 's/,/, /g')
+    read -r low high < <(printf '%s\n' "$g0" "$g1" "${GDI_SEEN[@]}" | sort -n | sed -n '1p;$p' | xargs)
     v=$( [ "$g1" -eq "$g0" ] && echo met || echo MISSED )
-    rows+=("| GDI objects alive (Wine's count; GetGuiResources is a stub there), the same moments | $g0 → $g1 | | | equal | $v |")
-    [ "$v" = met ] || missed+=("GDI objects: $g0 after the first cycles, $g1 after the last")
+    rows+=("| GDI objects alive (Wine's count; GetGuiResources is a stub there), the same moments; at rest after each quarter of the captures and of the openings: $seen | $g0 → $g1 | | | equal | $v |")
+    [ "$v" = met ] ||
+      missed+=("GDI objects: $g0 after the first cycles, $g1 after the last; at rest the count moved within $low–$high over the checkpoints")
   fi
 else
   reason=$(cat "$work/values/steady.why" 2>/dev/null)

@@ -14,9 +14,9 @@
 //                  tray click, select, drag onto the drop picture named DROP, release over
 //                  DROPX,DROPY, wait for the .bmp in DIR (or a folder in it) and delete it,
 //                  right click to close the capture window named CAPTURE
-//           openings COUNT ICONX ICONY ITEMX ITEMY CAPTION
+//           openings COUNT ICONX ICONY ITEMX ITEMY CLOSEX CLOSEY CAPTION
 //                  tray right click, click the menu item at ITEMX,ITEMY, wait for the window
-//                  CAPTION, close it with Alt+F4
+//                  CAPTION, close it with a click at CLOSEX,CLOSEY
 //   -t is then the time-out of each wait, and -d SECONDS ends the rounds after that long.
 //   WAIT    window NAME             a top-level named NAME drawn: prints "MAP DRAWN"; DRAWN
 //                                   is the last damage before QUIET_MS without any, MAP the
@@ -26,7 +26,6 @@
 // Exit 0 with the times on stdout, 3 when the wait timed out, 2 on a usage error.
 #define _GNU_SOURCE
 #include <X11/Xatom.h>
-#include <X11/keysym.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
@@ -53,7 +52,7 @@ static int Usage(void) {
         "usage: xwatch [-t s] [-q ms] [-d s] launch CMD... --|click X Y [B]|release X Y [B]|move X Y|now "
         "window NAME|file DIR SUFFIX|signal FIFO\n"
         "       captures COUNT ICONX ICONY CAPTURE DROP DROPX DROPY DIR|"
-        "openings COUNT ICONX ICONY ITEMX ITEMY CAPTION\n");
+        "openings COUNT ICONX ICONY ITEMX ITEMY CLOSEX CLOSEY CAPTION\n");
     return 2;
 }
 
@@ -251,25 +250,12 @@ static int OpeningRound(char** a, double ms) {
     MoveTo(atoi(a[2]), atoi(a[3]));
     Press(1, True);
     Press(1, False);
-    Window list = WaitMapped(a[4], ms);
+    Window list = WaitMapped(a[6], ms);
     if (!list) return Failed("no window after the click on the menu item");
-    // The keys go to the X focus: wait until Wine has given it to the new window.
-    for (const double until = Now() + ms;;) {
-        Window focus;
-        int revert;
-        XGetInputFocus(dpy, &focus, &revert);
-        if (focus == list) break;
-        if (Now() > until) return Failed("the window did not get the focus");
-        usleep(2000);
-    }
-    // Alt+F4 closes the focused window through its system menu, as a person would.
-    KeyCode alt = XKeysymToKeycode(dpy, XK_Alt_L), f4 = XKeysymToKeycode(dpy, XK_F4);
-    XTestFakeKeyEvent(dpy, alt, True, 0);
-    XTestFakeKeyEvent(dpy, f4, True, 0);
-    XTestFakeKeyEvent(dpy, f4, False, 0);
-    XTestFakeKeyEvent(dpy, alt, False, 0);
-    XSync(dpy, False);
-    return WaitGone(list, ms) || Failed("Alt+F4 did not close the window");
+    MoveTo(atoi(a[4]), atoi(a[5]));
+    Press(1, True);
+    Press(1, False);
+    return WaitGone(list, ms) || Failed("a click on the close button did not close the window");
 }
 
 static int Rounds(int (*round)(char**, double), int count, char** args, double ms, double limitMs) {
@@ -298,7 +284,7 @@ int main(int argc, char** argv) {
     const char* action = argv[i++];
     const int captures = !strcmp(action, "captures"), openings = !strcmp(action, "openings");
     if (captures || openings) {
-        if (argc - i != (captures ? 8 : 6)) return Usage();
+        if (argc - i != 8) return Usage();
         dpy = XOpenDisplay(NULL);
         if (!dpy) return 2;
         XSetErrorHandler(IgnoreErrors);
