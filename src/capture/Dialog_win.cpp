@@ -165,15 +165,10 @@ void Dialog::Image1_MouseMove(int /*button*/, int /*shift*/, Point /*at*/) {
     // A move queued before the window was hidden is not one over the picture.
     if (storing_ || carrier_.empty() || !::IsWindowVisible(hwnd())) return;
     storing_ = true;
-    DibSurface& work = Picture1_.surface();
-    if (work.Resize(carrier_.width(), carrier_.height(), DibSurface::Fill::None)) {
-        ::SetWindowPos(Picture1_.hwnd(), nullptr, 0, 0, carrier_.width(), carrier_.height(),
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        ::BitBlt(work.dc(), 0, 0, carrier_.width(), carrier_.height(), carrier_.dc(), 0, 0,
-                 SRCCOPY);
-        // A failure has been told in the tray balloon; the window closes either way.
-        if (host_.store) (void)host_.store(work);
-    }
+    // The carrier holds exactly the dropped pixels: stored from there, not first copied into
+    // the work picture, which nobody sees. A failure has been told in the tray balloon; the
+    // window closes either way.
+    if (host_.store) (void)host_.store(carrier_);
     Hide();
     Form_Unload();
 }
