@@ -142,15 +142,11 @@ TEST(SaveClipboard, ABrokenDibIsRefusedWithItsReasonAndTheNextPictureStoresExact
     };
     const std::string pixels61x47(DibStride(61, 24) * 47, '\x5A');
     const std::string full = header(61, 47, 24, BI_RGB) + pixels61x47;
-    const std::string core = std::string("\x0C\0\0\0\x04\0\x02\0\x01\0\x08\0", 12);
     // Which headers are refused is the format's own test; here one of each way to the refusal.
     const std::pair<const char*, std::string> broken[] = {
         {"header only", header(61, 47, 24, BI_RGB)},
         {"one byte short", full.substr(0, full.size() - 1)},
-        {"bit count 0", header(61, 47, 0, BI_RGB) + pixels61x47},
         {"bit count 64", header(61, 47, 64, BI_RGB) + pixels61x47 + pixels61x47},
-        {"RLE size that lies", header(4, 4, 8, BI_RLE8, 4000) + std::string(1024 + 16, '\0')},
-        {"short core palette", core + std::string(100, '\0')},
         {"huge palette count", header(4, 4, 8, BI_RGB, 0, 0x7FFFFFFF) + std::string(1040, '\0')},
     };
     const DibSurface good = Pattern(6, 5, 4);

@@ -18,30 +18,6 @@ TEST(Status, SystemTextForWin32Codes_OurOwnWords_AJapaneseSentenceForTheUnknown)
     EXPECT_FALSE(Status::LastError().ok());  // a failed call that set no code still failed
 }
 
-TEST(Folders, MadeOneLevelAtATime_RemovedWithWhatTheyHoldButNothingReadOnlyIsForced) {
-    TempFolder root;
-    EXPECT_TRUE(MakeFolder(root / L"021231\\").ok());
-    EXPECT_EQ(MakeFolder(root / L"021231").code(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
-    EXPECT_EQ(MakeFolder(root / L"missing\\021231").code(),
-              static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-    ASSERT_TRUE(MakeFolder(root / L"021231\\inner").ok());
-    test::WriteFileBytes(root / L"021231\\inner\\x.jpg", "2");
-    EXPECT_TRUE(FileExists(root / L"021231\\inner\\x.jpg"));
-    EXPECT_FALSE(FileExists(root / L"021231"));
-    EXPECT_FALSE(FolderExists(root / L"021231\\inner\\x.jpg"));
-    EXPECT_TRUE(RemoveFolder(root / L"021231\\").ok());
-    EXPECT_FALSE(FolderExists(root / L"021231"));
-
-    ASSERT_TRUE(MakeFolder(root / L"030101").ok());
-    test::WriteFileBytes(root / L"030101\\keep.bmp", "k");
-    ::SetFileAttributesW((root / L"030101\\keep.bmp").c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(RemoveFile(root / L"030101\\keep.bmp").ok());
-    EXPECT_EQ(RemoveFolder(root / L"030101").code(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(test::ReadFileBytes(root / L"030101\\keep.bmp"), "k");
-    EXPECT_FALSE(RemoveFolder(root / L"never").ok());
-    EXPECT_EQ(RemoveFolder(root / L"030101\\keep.bmp").code(), static_cast<DWORD>(ERROR_DIRECTORY));
-}
-
 TEST(CopyFileTo, LeavesNothingBehindWhenTheCopyFails) {
     TempFolder root;
     ASSERT_TRUE(MakeFolder(root / L"to").ok());
@@ -80,25 +56,4 @@ TEST(TempFiles, UniqueNamesAnyPathLength_StaleOnesGoButAnOpenOneStays) {
     RemoveStaleTempFiles(deep);
     EXPECT_EQ(test::ListFolder(deep),
               (Names{L"021231235959.bmp", L"other.tmp", b.substr(deep.size())}));
-}
-
-TEST(ListFolder, SubfoldersAndVisibleFilesApartMissingFolderFails) {
-    TempFolder root;
-    ASSERT_TRUE(MakeFolder(root / L"旅行").ok());
-    test::WriteFileBytes(root / L"a.bmp", "a");
-    test::WriteFileBytes(root / L"desktop.ini", "s");
-    test::WriteFileBytes(root / L"thumbs.db", "h");
-    ::SetFileAttributesW((root / L"desktop.ini").c_str(), FILE_ATTRIBUTE_SYSTEM);
-    ::SetFileAttributesW((root / L"thumbs.db").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    Names names;
-    ASSERT_TRUE(ListSubfolders(root.path(), &names).ok());
-    EXPECT_EQ(names, Names{L"旅行"});
-    // The separator after the folder is optional.
-    ASSERT_TRUE(ListFiles(root.path().substr(0, root.path().size() - 1), &names).ok());
-    EXPECT_EQ(names, Names{L"a.bmp"});
-
-    names = {L"stale"};
-    EXPECT_EQ(ListFiles(root / L"gone", &names).code(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-    EXPECT_TRUE(names.empty());
-    EXPECT_FALSE(ListSubfolders(root / L"gone\\", &names).ok());
 }
