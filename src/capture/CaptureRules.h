@@ -27,8 +27,6 @@ namespace layout {
 inline constexpr Rect kClient{0, 0, 2715, 1425};
 inline constexpr Rect kImage1{150, 60, 2445, 1275};
 inline constexpr Rect kLabel1{180, 570, 2355, 435};
-// Below the client area's bottom edge, so never seen whatever its size.
-inline constexpr Rect kPicture1{120, 1470, 2505, 2085};
 inline constexpr int kLabelPoints = 12;
 inline constexpr int kLabelWeight = 700;
 inline constexpr int kLabelCharset = 128;  // Shift-JIS

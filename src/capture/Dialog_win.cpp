@@ -109,12 +109,6 @@ Status Dialog::Form_Load() {
     }
     if (labelFont_)
         ::SendMessageW(label1_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), TRUE);
-
-    if (Status created = Picture1_.Create(hwnd(), TwipsToPixels(layout::kPicture1, twips_), this);
-        !created) {
-        ::DestroyWindow(hwnd());
-        return created;
-    }
     return {};
 }
 
@@ -139,7 +133,6 @@ void Dialog::Form_Unload() {
 void Dialog::OnDestroyed() {
     // The label went with the window as its child.
     (void)label1_.release();
-    Picture1_.surface() = DibSurface();
     if (host_.unloaded) host_.unloaded();
 }
 
@@ -165,16 +158,11 @@ void Dialog::Image1_MouseMove(int /*button*/, int /*shift*/, Point /*at*/) {
     // A move queued before the window was hidden is not one over the picture.
     if (storing_ || carrier_.empty() || !::IsWindowVisible(hwnd())) return;
     storing_ = true;
-    // The carrier holds exactly the dropped pixels: stored from there, not first copied into
-    // the work picture, which nobody sees. A failure has been told in the tray balloon; the
-    // window closes either way.
+    // The carrier holds exactly the dropped pixels. A failure has been told in the tray
+    // balloon; the window closes either way.
     if (host_.store) (void)host_.store(carrier_);
     Hide();
     Form_Unload();
-}
-
-void Dialog::PictureBox_Mouse(PictureBox& /*box*/, UINT /*msg*/, WPARAM /*wp*/, Point /*at*/) {
-    // The work picture lies out of sight and takes no part.
 }
 
 void Dialog::Paint(HDC dc) {

@@ -6,7 +6,6 @@
 
 #include <functional>
 
-#include "capture/PictureBox_win.h"
 #include "platform/Dib_win.h"
 #include "platform/Geometry.h"
 #include "platform/Handles_win.h"
@@ -14,7 +13,7 @@
 
 namespace trovell::capture {
 
-class Dialog : public Window, private PictureBoxHost {
+class Dialog : public Window {
 public:
     struct Host {
         std::function<bool(const DibSurface&)> store;
@@ -43,8 +42,6 @@ public:
     Rect Image1Pixels() const;
 
     HWND Label1() const noexcept { return label1_.get(); }
-    HWND Picture1Window() const noexcept { return Picture1_.hwnd(); }
-    const DibSurface& Picture1() const noexcept { return Picture1_.surface(); }
     HFONT LabelFont() const noexcept { return labelFont_.get(); }
 
 protected:
@@ -52,7 +49,6 @@ protected:
     void OnDestroyed() override;
 
 private:
-    void PictureBox_Mouse(PictureBox& box, UINT msg, WPARAM wp, Point at) override;
     void Paint(HDC dc);
 
     Host host_;
@@ -60,7 +56,6 @@ private:
     TwipsPerPixel twips_;
     UniqueFont labelFont_;
     UniqueWindow label1_;
-    PictureBox Picture1_;  // the work picture, below the client area's bottom edge
     bool storing_ = false;
 };
 

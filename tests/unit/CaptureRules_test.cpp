@@ -59,6 +59,5 @@ TEST(DialogLayout, TruncatesTwipsToPixelsAt120Dpi) {
     EXPECT_EQ(TwipsToPixels(layout::kClient, t), (Rect{0, 0, 226, 118}));
     EXPECT_EQ(TwipsToPixels(layout::kImage1, t), (Rect{12, 5, 203, 106}));
     EXPECT_EQ(TwipsToPixels(layout::kLabel1, t), (Rect{15, 47, 196, 36}));
-    EXPECT_EQ(TwipsToPixels(layout::kPicture1, t), (Rect{10, 122, 208, 173}));
     EXPECT_EQ(FontHeightForPoints(12, 120), -20);
 }
