@@ -444,6 +444,25 @@ GDI_LOG="" GDI_SEEN=()
 GDI_COUNTER='/:(alloc|free)_gdi_handle / { split($NF, c, "/"); print c[1] - (/ freed / ? 1 : 0); fflush() }'
 gdi_objects() { local n; n=$(tail -1 "$GDI_LOG" 2>/dev/null); echo "${n:-0}"; }
 
+# quarters WHAT TOTAL DONE SECONDS ACTION ARGS...: xwatch's rounds of ACTION, a quarter of TOTAL
+# at a time, until DONE (at least the first) reaches TOTAL or SECONDS have passed; the GDI count
+# at rest after each quarter goes to GDI_SEEN. Sets DONE.
+quarters() {
+  local what=$1 total=$2 seconds=$4 quarter=$((($2 + 2) / 4)) end n status
+  DONE=$3
+  shift 4
+  end=$(($(date +%s) + seconds))
+  while [ "$DONE" -ge 1 ] && [ "$DONE" -lt "$total" ] && [ "$(date +%s)" -lt "$end" ]; do
+    n=$("$XW" -t 10 -d $((end - $(date +%s))) "$1" $((total - DONE < quarter ? total - DONE : quarter)) \
+      "${@:2}" 2>"$work/steady.err")
+    status=$?
+    DONE=$((DONE + ${n:-0}))
+    sleep 1
+    GDI_SEEN+=("$(gdi_objects)")
+    [ "$status" -ne 3 ] || { why steady "$what $((DONE + 1)): $(cat "$work/steady.err")"; return; }
+  done
+}
+
 steady_run() {
   new_run "$B32/trovell.exe" "[$ME]" 'SAVE=0' 'CAPC=0'
   mkdir -p "$APP/img/$ME"
@@ -455,7 +474,7 @@ steady_run() {
   local started=$?
   LAUNCH_WRAP=()
   if [ "$started" -ne 0 ]; then why steady "$WHY"; stop_program "$PRODUCT_CAPTION" "$EXE"; return; fi
-  local pid cycles=0 opened=0 first n
+  local pid cycles=0 opened=0 first
   pid=$(exe_pid "$EXE")
   # After the first of each: what a first use loads for good is not growth.
   capture_cycle && cycles=1
@@ -465,31 +484,12 @@ steady_run() {
   GDI_SEEN=()
   # The rest in one process per quarter, so that all of them fit into minutes; the GDI count
   # at rest after each quarter shows whether it grows with the cycles.
-  local end quarter left
-  end=$(($(date +%s) + STEADY_SECONDS * 3 / 4))
-  quarter=$(((CAPTURE_CYCLES + 2) / 4))
-  while [ "$cycles" -ge 1 ] && [ "$cycles" -lt "$CAPTURE_CYCLES" ] && [ "$(date +%s)" -lt "$end" ]; do
-    left=$((CAPTURE_CYCLES - cycles))
-    n=$("$XW" -t 5 -d $((end - $(date +%s))) captures $((left < quarter ? left : quarter)) \
-      "$ICON_X" "$ICON_Y" "$CAPTURE_CAPTION" "$DROP_CAPTION" $DROP_AT "$APP/img/$ME" 2>"$work/steady.err")
-    local status=$?
-    cycles=$((cycles + ${n:-0}))
-    sleep 1
-    GDI_SEEN+=("$(gdi_objects)")
-    [ "$status" -ne 3 ] || { why steady "capture cycle $((cycles + 1)): $(cat "$work/steady.err")"; break; }
-  done
-  end=$(($(date +%s) + STEADY_SECONDS / 4))
-  quarter=$(((BROWSER_CYCLES + 2) / 4))
-  while [ "$opened" -ge 1 ] && [ "$opened" -lt "$BROWSER_CYCLES" ] && [ "$(date +%s)" -lt "$end" ]; do
-    left=$((BROWSER_CYCLES - opened))
-    n=$("$XW" -t 10 -d $((end - $(date +%s))) openings $((left < quarter ? left : quarter)) \
-      "$ICON_X" "$ICON_Y" $MENU_AT $CLOSE_AT "$LIST_CAPTION" 2>"$work/steady.err")
-    local status=$?
-    opened=$((opened + ${n:-0}))
-    sleep 1
-    GDI_SEEN+=("$(gdi_objects)")
-    [ "$status" -ne 3 ] || { why steady "browser opening $((opened + 1)): $(cat "$work/steady.err")"; break; }
-  done
+  quarters "capture cycle" "$CAPTURE_CYCLES" "$cycles" $((STEADY_SECONDS * 3 / 4)) captures \
+    "$ICON_X" "$ICON_Y" "$CAPTURE_CAPTION" "$DROP_CAPTION" $DROP_AT "$APP/img/$ME"
+  cycles=$DONE
+  quarters "browser opening" "$BROWSER_CYCLES" "$opened" $((STEADY_SECONDS / 4)) openings \
+    "$ICON_X" "$ICON_Y" $MENU_AT $CLOSE_AT "$LIST_CAPTION"
+  opened=$DONE
   if [ "$cycles" -eq 0 ] && [ "$opened" -eq 0 ]; then
     why steady "neither a capture-store-close cycle nor a browser opening could be completed"
   else
