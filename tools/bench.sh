@@ -568,7 +568,8 @@ row() {
   read -r fmin fmed fmax fn <<<"$f"
   ratio=$(awk -v a="$pmed" -v b="$fmed" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')
   if [ "$kind" = ratio ]; then
-    verdict=$(awk -v r="$ratio" -v l="$limit" 'BEGIN { print (r <= l ? "met" : "MISSED") }')
+    # On the medians themselves: the printed ratio is rounded.
+    verdict=$(awk -v a="$pmed" -v b="$fmed" -v l="$limit" 'BEGIN { print (a <= b * l ? "met" : "MISSED") }')
   else
     verdict=$(awk -v a="$pmed" -v b="$fmed" -v l="$limit" 'BEGIN { print (a <= b + l ? "met" : "MISSED") }')
   fi
