@@ -10,28 +10,53 @@ harness_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 : "${TROVELL_BUILD:=$harness_root/build}"
 HARNESS_XVFB_PID=""
 
+# How Wine runs here (both loaders, or the 64-bit one alone) is decided in one place.
+# shellcheck source=wine-env.sh
+. "$harness_root/tools/wine-env.sh"
+
+# harness_prefix_ready DIR: the prefix was made completely, by the loader that runs here. A
+# prefix made by the other loader is not taken: its 32-bit half differs.
+harness_prefix_ready() { [ "$(cat "$1/.trovell-ready" 2>/dev/null)" = "$TROVELL_WINE_KIND" ]; }
+
+# harness_make_prefix DIR: every step checked, made beside DIR and moved into place only when
+# complete, so that a run killed half-way leaves no prefix that looks ready.
+harness_make_prefix() {
+  local prefix=$1 making="$1.making" fonts
+  WINEPREFIX="$making" wineserver -k 2>/dev/null
+  rm -rf "$making" "$prefix"
+  mkdir -p "$(dirname "$prefix")"
+  echo "harness: preparing Wine prefix in $prefix ($TROVELL_WINE_KIND)" >&2
+  export WINEPREFIX="$making"
+  # In a 64-bit-only prefix wineboot says that syswow64's rundll32 cannot start: harmless.
+  timeout 300 wineboot -i >"$making.log" 2>&1 </dev/null || { echo "harness: wineboot failed:" >&2; tail -5 "$making.log" >&2; return 1; }
+  wineserver -w
+  [ -f "$making/system.reg" ] && [ -f "$making/user.reg" ] &&
+    [ -f "$making/drive_c/windows/system32/kernel32.dll" ] ||
+    { echo "harness: wineboot left no complete prefix in $making" >&2; return 1; }
+  mkdir -p "$making/drive_c/windows/Fonts" &&
+    fonts=(/usr/share/wine/fonts/*.ttf) && [ -f "${fonts[0]}" ] &&
+    cp "${fonts[@]}" "$making/drive_c/windows/Fonts/" ||
+    { echo "harness: Wine's fonts (fonts-wine) could not be copied into the prefix" >&2; return 1; }
+  # Managed=N: Wine draws frames itself and never waits for a window manager.
+  # ShowCrashDialog=0: a crash ends the process instead of blocking in winedbg.
+  timeout 120 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null &&
+    timeout 120 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null &&
+    wineserver -w &&
+    grep -q '^"Managed"="N"' "$making/user.reg" && grep -q '^"ShowCrashDialog"=dword:00000000' "$making/user.reg" ||
+    { echo "harness: the prefix's settings could not be written" >&2; return 1; }
+  echo "$TROVELL_WINE_KIND" >"$making/.trovell-ready" && mv "$making" "$prefix" && rm -f "$making.log"
+}
+
 # Prefix prepared once and kept: a fresh one costs ~20 s, reuse is free.
 harness_prefix() {
   local prefix="$TROVELL_BUILD/wine-prefix" own="$TROVELL_BUILD/${HARNESS_PREFIX:-wine-prefix}"
-  if [ ! -f "$prefix/.trovell-ready" ]; then
-    rm -rf "$prefix"
-    mkdir -p "$TROVELL_BUILD"
-    echo "harness: preparing Wine prefix in $prefix" >&2
-    WINEPREFIX="$prefix" wineboot -i >/dev/null 2>&1 </dev/null || true
-    WINEPREFIX="$prefix" wineserver -w
-    mkdir -p "$prefix/drive_c/windows/Fonts"
-    cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
-    # Managed=N: Wine draws frames itself and never waits for a window manager.
-    # ShowCrashDialog=0: a crash ends the process instead of blocking in winedbg.
-    WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
-    WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null
-    WINEPREFIX="$prefix" wineserver -w
-    touch "$prefix/.trovell-ready"
+  if ! harness_prefix_ready "$prefix"; then
+    (harness_make_prefix "$prefix") || return 1
   fi
   # A copy of the prepared prefix costs seconds where a new one costs twenty.
-  if [ "$own" != "$prefix" ] && [ ! -f "$own/.trovell-ready" ]; then
-    rm -rf "$own"
-    cp -a "$prefix" "$own"
+  if [ "$own" != "$prefix" ] && ! harness_prefix_ready "$own"; then
+    rm -rf "$own" "$own.making"
+    cp -a "$prefix" "$own.making" && mv "$own.making" "$own" || return 1
   fi
   echo "$own"
 }

@@ -5,6 +5,8 @@
 # 77 skipped because Wine cannot do what a check needs.
 
 set -u
+# shellcheck source=../../tools/wine-env.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../../tools/wine-env.sh"
 
 RESIDENT_CAPTION='Velloran トロベル'
 MSGBOX_CAPTION='Velloran Trovell'
@@ -48,6 +50,8 @@ e2e_init() {
   [ -n "${DISPLAY:-}" ] && [ -n "${WINEPREFIX:-}" ] ||
     { echo "FAIL: run inside the harness (source tools/wine-harness.sh; harness_start)" >&2; exit 1; }
   [ -f "$E2E_EXE" ] && [ -f "$E2E_PROBE" ] || { echo "FAIL: $E2E_EXE or $E2E_PROBE missing" >&2; exit 1; }
+  local why
+  why=$(wine_runs "$E2E_EXE") || skip "$why"
   E2E_TMP=$(mktemp -d /tmp/trovell-e2e.XXXXXX)
   trap e2e_cleanup EXIT
   trap 'exit 1' INT TERM
