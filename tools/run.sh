@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds trovell.exe (32-bit) and runs it under Wine. With a working $DISPLAY it appears
-# there; otherwise on a private Xvfb display whose number is printed, so that
+# Builds trovell.exe and runs it under Wine: the 32-bit exe, or the 64-bit one where this
+# machine cannot run 32-bit programs (TROVELL_RUN_BITS=32|64 chooses). With a working
+# $DISPLAY it appears there; otherwise on a private Xvfb display whose number is printed, so
+# that
 #   DISPLAY=:N import -window root shot.png
 # shows it. The application folder is build/app (the exe, its img folder and trovell.ini), or
 # $TROVELL_APP; the Wine prefix is build/app-prefix, or build/$TROVELL_RUN_PREFIX.
@@ -22,10 +24,28 @@ fi
 echo $$ >"$app/.run.pid"
 
 "$root/tools/setup.sh"
-cmake -S "$root" -B "$TROVELL_BUILD/i686" -G "Unix Makefiles" \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$TROVELL_BUILD/i686" --target trovell -j"$(nproc 2>/dev/null || echo 2)"
-cp "$TROVELL_BUILD/i686/trovell.exe" "$app/"
+# shellcheck source=wine-env.sh
+. "$root/tools/wine-env.sh"
+bits=${TROVELL_RUN_BITS:-}
+if [ -n "$bits" ]; then
+  why="TROVELL_RUN_BITS=$bits"
+elif [ "$TROVELL_WINE32" = 1 ]; then
+  bits=32 why="the primary build"
+else
+  bits=64 why="the 32-bit one cannot run here: $TROVELL_WINE32_WHY"
+fi
+case $bits in
+  32) arch=i686 ;;
+  64) arch=x86_64 ;;
+  *) echo "trovell: TROVELL_RUN_BITS must be 32 or 64, not $bits" >&2; exit 2 ;;
+esac
+[ "$bits" = 64 ] || [ "$TROVELL_WINE32" = 1 ] ||
+  { echo "trovell: the 32-bit exe cannot run here: $TROVELL_WINE32_WHY" >&2; exit 1; }
+cmake -S "$root" -B "$TROVELL_BUILD/$arch" -G "Unix Makefiles" \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" >/dev/null
+cmake --build "$TROVELL_BUILD/$arch" --target trovell -j"$(nproc 2>/dev/null || echo 2)"
+cp "$TROVELL_BUILD/$arch/trovell.exe" "$app/"
+echo "trovell: running the $bits-bit exe ($TROVELL_BUILD/$arch/trovell.exe), $why"
 
 # shellcheck source=wine-harness.sh
 HARNESS_PREFIX=${TROVELL_RUN_PREFIX:-app-prefix}

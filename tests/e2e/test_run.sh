@@ -8,6 +8,11 @@ ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 ME=$(id -un)
 export TROVELL_APP="$E2E_TMP/runapp" TROVELL_RUN_PREFIX=run-test-prefix
 LOG="$E2E_TMP/run.log"
+# Each build's layer runs its own exe; the build the machine runs by default is chosen by
+# run.sh itself, which must say so.
+BITS=$(pe_bits "$E2E_EXE") DEFAULT_BITS=64
+[ "$TROVELL_WINE32" = 1 ] && DEFAULT_BITS=32
+[ "$BITS" = "$DEFAULT_BITS" ] || export TROVELL_RUN_BITS=$BITS
 # Whatever happens, the run's own Wine server does not outlive the script.
 trap 'WINEPREFIX="${TROVELL_BUILD:-$ROOT/build}/$TROVELL_RUN_PREFIX" wineserver -k 2>/dev/null; e2e_cleanup' EXIT
 
@@ -18,6 +23,12 @@ RUN_PID=$!
 E2E_PIDS+=("$RUN_PID")
 # The store root is made at start-up, just before the resident window.
 wait_until 180 test -d "$TROVELL_APP/img/$ME" || { note "$(tail -5 "$LOG")"; fail_now "run.sh: the program did not start"; }
+
+check "run.sh says it runs the $BITS-bit exe" grep -q "running the $BITS-bit exe" "$LOG"
+if [ "$BITS" != 32 ] && [ -z "${TROVELL_RUN_BITS:-}" ]; then
+  check "run.sh says why not the 32-bit one" grep -qF "cannot run here: $TROVELL_WINE32_WHY" "$LOG"
+fi
+check "the application folder holds the $BITS-bit exe" test "$(pe_bits "$TROVELL_APP/trovell.exe")" = "$BITS"
 
 second=$(timeout 60 bash "$ROOT/tools/run.sh" 2>&1 </dev/null)
 status=$?
