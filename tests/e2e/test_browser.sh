@@ -57,6 +57,10 @@ check "click: the date of the entry shows as yyyy/mm/dd hh:mm:ss ($EXPECTED_DATE
   probe waittext "$LIST_CAPTION" "$EXPECTED_DATE" "$E2E_WAIT"
 check "click: the name part and the extension show" \
   eval 'probe waittext "$LIST_CAPTION" 050101120000 5 && probe waittext "$LIST_CAPTION" bmp 5'
+# The pointer left resting on the entry brings up the list's tooltip after a while, over the
+# preview's top left corner: away from the browser, and no tip shown, before the shot.
+xdotool mousemove 1279 799
+probe notshown tooltips_class32 Enter "$E2E_WAIT" >/dev/null || note "the list's tooltip stayed shown"
 SHOT="$E2E_TMP/preview.png"
 shot "$SHOT"
 # The picture's quadrants stretched over the whole preview: blue top left, green bottom right,
