@@ -161,4 +161,24 @@ std::optional<DibLayout> ReadPackedDib(const uint8_t* data, size_t size) {
     return layout;
 }
 
+bool DecodePlainDib(const uint8_t* bits, const DibLayout& layout, uint32_t* out) {
+    if (layout.compression != kBiRgb || (layout.bitCount != 24 && layout.bitCount != 32))
+        return false;
+    const size_t width = static_cast<size_t>(layout.width);
+    const size_t stride = DibStride(layout.width, layout.bitCount);
+    for (int y = 0; y < layout.height; ++y) {
+        const uint8_t* in =
+            bits + stride * static_cast<size_t>(layout.topDown ? y : layout.height - 1 - y);
+        uint32_t* row = out + width * static_cast<size_t>(y);
+        if (layout.bitCount == 32) {
+            // The high byte is a source's alpha at most; the picture has none.
+            for (size_t x = 0; x < width; ++x, in += 4) row[x] = Get32(in) & 0x00FFFFFFu;
+        } else {
+            for (size_t x = 0; x < width; ++x, in += 3)
+                row[x] = in[0] | static_cast<uint32_t>(in[1]) << 8 | static_cast<uint32_t>(in[2]) << 16;
+        }
+    }
+    return true;
+}
+
 }  // namespace trovell

@@ -39,7 +39,8 @@ UINT PngFormat() {
 
 // GDI draws every DIB that passed the header check (palettes, 16 bpp, bit fields, RLE,
 // either row order) into the 32-bpp surface without loss, so the conversion is left to it,
-// except for plain 32 bpp, which needs none.
+// except for plain 24 and 32 bpp: what nearly every program offers, decoded directly in one
+// pass (GDI's conversion of a 1920x1080 24-bpp DIB took 36 ms under 64-bit Wine).
 Status ReadDib(DibSurface& picture) {
     HGLOBAL handle = ::GetClipboardData(CF_DIB);
     if (!handle) return Status::LastError();
@@ -53,21 +54,7 @@ Status ReadDib(DibSurface& picture) {
     if (!picture.Resize(layout->width, layout->height,
                         mayLeaveGaps ? DibSurface::Fill::White : DibSurface::Fill::None))
         return Status(kErrorPictureTooLarge);
-    uint32_t* bits = picture.bits();
-    const size_t width = static_cast<size_t>(layout->width);
-    auto opaque = [](uint32_t c) { return c & 0x00FFFFFFu; };
-    if (layout->bitCount == 32 && layout->compression == kBiRgb) {
-        // What Wine and most programs offer: copied row by row in the one pass that also drops
-        // the high byte (a source's alpha; the picture has none), where GDI's copy would need
-        // a second pass for that.
-        const auto* rows = reinterpret_cast<const uint32_t*>(lock.get() + layout->bitsOffset);
-        for (int y = 0; y < layout->height; ++y) {
-            const uint32_t* row =
-                rows + width * static_cast<size_t>(layout->topDown ? y : layout->height - 1 - y);
-            std::transform(row, row + width, bits + width * static_cast<size_t>(y), opaque);
-        }
-        return {};
-    }
+    if (DecodePlainDib(lock.get() + layout->bitsOffset, *layout, picture.bits())) return {};
     const int lines = ::SetDIBitsToDevice(
         picture.dc(), 0, 0, static_cast<DWORD>(layout->width), static_cast<DWORD>(layout->height),
         0, 0, 0, static_cast<UINT>(layout->height), lock.get() + layout->bitsOffset,
@@ -75,8 +62,9 @@ Status ReadDib(DibSurface& picture) {
     if (lines <= 0) return Status(kErrorBrokenPicture);
     // 32-bpp bit fields may carry alpha in the high byte too; GDI leaves it 0 for the rest.
     if (layout->bitCount != 32) return {};
-    bits = picture.bits();
-    std::transform(bits, bits + width * static_cast<size_t>(picture.height()), bits, opaque);
+    uint32_t* bits = picture.bits();
+    std::transform(bits, bits + static_cast<size_t>(layout->width) * picture.height(), bits,
+                   [](uint32_t c) { return c & 0x00FFFFFFu; });
     return {};
 }
 

@@ -102,5 +102,30 @@ TEST(BmpFormat, PackedDib_RleSizedByItsHeader_ShortBlocksAndHeadersGdiCannotDraw
         EXPECT_FALSE(ReadPackedDib(bad[i].data(), bad[i].size())) << "case " << i;
 }
 
+TEST(BmpFormat, PlainDib_24BottomUpSkipsPadding_32TopDownDropsAlpha_OthersLeftToGdi) {
+    // 3 x 2 at 24 bpp: rows of 9 bytes padded to 12 with bytes that must not show.
+    const uint8_t rows24[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0xEE, 0xEE, 0xEE,
+                              11, 12, 13, 14, 15, 16, 17, 18, 19, 0xEE, 0xEE, 0xEE};
+    DibLayout layout{.width = 3, .height = 2, .topDown = false, .bitCount = 24};
+    uint32_t out[6] = {};
+    ASSERT_TRUE(DecodePlainDib(rows24, layout, out));
+    const uint32_t bottomUp[] = {0x0D0C0B, 0x100F0E, 0x131211, 0x030201, 0x060504, 0x090807};
+    EXPECT_TRUE(std::equal(out, out + 6, bottomUp));
+
+    const uint8_t rows32[] = {1, 2, 3, 0xFF, 4, 5, 6, 0x80, 7, 8, 9, 0x01};
+    layout = {.width = 1, .height = 3, .topDown = true, .bitCount = 32};
+    ASSERT_TRUE(DecodePlainDib(rows32, layout, out));
+    const uint32_t topDown[] = {0x030201, 0x060504, 0x090807};
+    EXPECT_TRUE(std::equal(out, out + 3, topDown));
+
+    std::fill(std::begin(out), std::end(out), 0xABCDEFu);
+    for (const DibLayout other : {DibLayout{.width = 1, .height = 1, .bitCount = 16},
+                                  DibLayout{.width = 1, .height = 1, .bitCount = 8},
+                                  DibLayout{.width = 1, .height = 1, .bitCount = 32,
+                                            .compression = kBiBitfields}})
+        EXPECT_FALSE(DecodePlainDib(rows32, other, out));
+    EXPECT_EQ(out[0], 0xABCDEFu);
+}
+
 }  // namespace
 }  // namespace trovell
