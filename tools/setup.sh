@@ -7,13 +7,13 @@ need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 # googletest: the sources the window tests are cross-built from; libgtest-dev: the native
-# library. procps (pgrep) and util-linux (flock) serve the scripts; libx11-dev builds the X
+# library. zip makes the release, unzip unpacks it for its check. procps (pgrep) and util-linux (flock) serve the scripts; libx11-dev builds the X
 # drag source of the end-to-end tests, and with the other X libraries the bench's watcher
 # (tools/bench/xwatch.c).
 pkgs=(cmake make g++ googletest libgtest-dev libxdamage-dev libxtst-dev
       g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
       wine wine64 wine32:i386 xvfb xdotool xclip x11-utils imagemagick
-      fonts-ipafont-gothic fonts-wine locales procps util-linux libx11-dev)
+      fonts-ipafont-gothic fonts-wine locales procps util-linux libx11-dev zip unzip)
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
 
 sudo_cmd=()

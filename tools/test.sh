@@ -20,6 +20,8 @@ give_up() {
 
 "$root/tools/setup.sh" || give_up "set-up failed"
 "$root/tools/build.sh" native i686 x86_64 || give_up "the build failed"
+# The release zip, checked by e2e.test_release of the 64-bit layer.
+"$root/tools/release.sh" || give_up "the release zip could not be made"
 
 run_ctest() {  # folder, extra ctest arguments
   local dir=$1 log

@@ -182,14 +182,15 @@ app_write_ini() {
   printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932 >"$APP/trovell.ini"
 }
 
-# app_start [NAME=VALUE...]: start the exe in the background from an unrelated folder, so
-# that it must find its own folder; sets APP_PID (the pid of its `timeout` wrapper).
+# app_start [NAME=VALUE...]: start the exe ($APP_EXE, else trovell.exe) in the background from
+# an unrelated folder, so that it must find its own folder; sets APP_PID (the pid of its
+# `timeout` wrapper).
 app_start() {
   APP_ARGS=("$@")
   APP_LOG_FROM=$(( $(stat -c %s "$E2E_TMP/trovell.log" 2>/dev/null || echo 0) + 1 ))
   TRAY_ICONS_BEFORE=$(tray_count_icons)
   mkdir -p "$E2E_TMP/cwd"
-  (cd "$E2E_TMP/cwd" && exec env "$@" timeout --kill-after=5 240 wine "$APP/trovell.exe" \
+  (cd "$E2E_TMP/cwd" && exec env "$@" timeout --kill-after=5 240 wine "$APP/${APP_EXE:-trovell.exe}" \
     </dev/null >>"$E2E_TMP/trovell.log" 2>&1) &
   APP_PID=$!
   E2E_PIDS+=("$APP_PID")
