@@ -83,7 +83,9 @@ harness_start() {
   else
     n=$(harness_free_display) || { echo "harness: no free display" >&2; return 1; }
     # -noreset: otherwise the screen resets whenever its last client disconnects.
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    # Its own session, as Wine's below: Ctrl+C in the terminal of tools/run.sh must reach the
+    # script, which closes the program first, and not the display or Wine's tray under it.
+    setsid Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     HARNESS_XVFB_PID=$!
     export DISPLAY=":$n"
     for i in $(seq 1 200); do
@@ -95,9 +97,9 @@ harness_start() {
   export WINEPREFIX="$prefix" WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
   export WINEDLLOVERRIDES="mscoree,mshtml=" XDG_DATA_HOME="$prefix/xdg"
   # A persistent server makes each later start cost tens of milliseconds instead of ~0.6 s.
-  wineserver -p
-  # Wine's own background processes must not inherit our pipes.
-  timeout 60 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  setsid wineserver -p
+  # Wine's own background processes (its tray among them) must not inherit our pipes.
+  setsid -w timeout 60 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 # Ends every Wine process of this harness's own prefix (all of them started by it) and the

@@ -17,8 +17,10 @@ BITS=$(pe_bits "$E2E_EXE") DEFAULT_BITS=64
 trap 'WINEPREFIX="${TROVELL_BUILD:-$ROOT/build}/$TROVELL_RUN_PREFIX" wineserver -k 2>/dev/null; e2e_cleanup' EXIT
 
 # In its own session, as a terminal runs it: Ctrl+C then goes to its whole process group. A
-# command started with & ignores SIGINT, as a terminal's foreground command does not.
-setsid env --default-signal=INT bash "$ROOT/tools/run.sh" >"$LOG" 2>&1 </dev/null &
+# command started with & ignores SIGINT, as a terminal's foreground command does not. Without
+# a display, as on a fresh machine: run.sh then starts its own, which Ctrl+C must not end
+# before the program has closed.
+setsid env --default-signal=INT -u DISPLAY bash "$ROOT/tools/run.sh" >"$LOG" 2>&1 </dev/null &
 RUN_PID=$!
 E2E_PIDS+=("$RUN_PID")
 # The store root is made at start-up, just before the resident window.
