@@ -163,6 +163,12 @@ Status frmList::Open() {
     return {};
 }
 
+void frmList::RestoreFocus(HWND control) {
+    restoringFocus_ = true;
+    ::SetFocus(control && ::IsWindow(control) ? control : cmdReSetFolder_);
+    restoringFocus_ = false;
+}
+
 HWND frmList::CreateControl(const wchar_t* className, const wchar_t* text, DWORD style,
                             DWORD exStyle, HWND parent, int id, const Rect& twips) {
     const Rect r = Pixels(twips);
@@ -1014,13 +1020,16 @@ LRESULT frmList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 const HWND focus = ::GetFocus();
                 if (focus && ::IsChild(hwnd(), focus)) savedFocus_ = focus;
             } else if (!HIWORD(wp)) {
-                const HWND target =
-                    savedFocus_ && ::IsWindow(savedFocus_) ? savedFocus_ : cmdReSetFolder_;
-                restoringFocus_ = true;
-                ::SetFocus(target);
-                restoringFocus_ = false;
+                RestoreFocus(savedFocus_);
             }
             return 0;
+        case WM_SETFOCUS: {
+            // The frame takes no keys (a SetFocus on it, as a tray click's bringing it
+            // forward did): the focus goes on to the control that had it.
+            const HWND from = reinterpret_cast<HWND>(wp);
+            RestoreFocus(from && ::IsChild(hwnd(), from) ? from : savedFocus_);
+            return 0;
+        }
         case WM_CLOSE: CloseWindow(); return 0;
     }
     return Window::OnMessage(msg, wp, lp);

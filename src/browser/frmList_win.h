@@ -220,6 +220,9 @@ private:
     PicturePanel Picture6_;
     PicturePanel Picture2_;
 
+    // The control that had the focus when the window was left, and what gives it back
+    // without that control's focus rules.
+    void RestoreFocus(HWND control);
     HWND savedFocus_ = nullptr;
     bool restoringFocus_ = false;
     bool selectingByCode_ = false;

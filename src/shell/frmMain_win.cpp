@@ -160,8 +160,8 @@ void frmMain::Form_Unload() {
 
 bool frmMain::BrowserTakesTheClick() {
     if (!listWindow_ || !::IsWindow(listWindow_) || !::IsWindowVisible(listWindow_)) return false;
+    // Only forward: the browser gives the focus back to the control that had it.
     ::SetForegroundWindow(listWindow_);
-    ::SetFocus(listWindow_);
     return true;
 }
 

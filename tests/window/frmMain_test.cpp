@@ -168,6 +168,16 @@ TEST(ListWindow, EachMenuOpeningMakesANewBrowserThatTakesTheTrayClicksWhileShown
     }
     EXPECT_TRUE(test::ListFolder(r.w.StoreRoot()).empty());
 
+    // In front already, the control that has the focus keeps it, and keys go on reaching it.
+    const HWND tree = ::FindWindowExW(last, nullptr, L"SysTreeView32", nullptr);
+    ASSERT_TRUE(tree);
+    ::SetFocus(tree);
+    ::SendMessageW(r.w.hwnd(), 0x200, 0, 0x202);
+    EXPECT_EQ(::GetFocus(), tree);
+    // Even a SetFocus on the frame itself passes the focus on to it.
+    ::SetFocus(last);
+    EXPECT_EQ(::GetFocus(), tree);
+
     // Closed browsers are let go; the tray is its own again.
     ::SendMessageW(last, WM_CLOSE, 0, 0);
     ::SendMessageW(first, WM_CLOSE, 0, 0);
