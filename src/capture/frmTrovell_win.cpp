@@ -199,6 +199,8 @@ void frmTrovell::Image1_MouseDown(int button, int /*shift*/, Point /*at*/) {
         SetFrame(Image1_, false);
         return;
     }
+    // A second button pressed during a drag is part of it, not a new one.
+    if (blnDragging_) return;
     // The only pixel copy of a drag: from the frozen picture, never from the live screen.
     if (!Picture2_.Resize(Image1_.width, Image1_.height, DibSurface::Fill::None)) return;
     ::BitBlt(Picture2_.dc(), 0, 0, Image1_.width, Image1_.height, Picture1_.surface().dc(),
@@ -206,7 +208,6 @@ void frmTrovell::Image1_MouseDown(int button, int /*shift*/, Point /*at*/) {
     carrierLeft_ = static_cast<float>(Image1_.left);
     carrierTop_ = static_cast<float>(Image1_.top);
     blnDragging_ = true;
-    dragButton_ = button;
     movedSinceDrag_ = false;
     // "You can start dragging" is no news once the drag runs.
     if (tooltip_) ::SendMessageW(tooltip_.get(), TTM_ACTIVATE, FALSE, 0);
@@ -235,10 +236,10 @@ void frmTrovell::FollowPointer(POINT pointer) {
     ApplyPointer();
 }
 
-void frmTrovell::Image1_MouseUp(int button, int /*shift*/, Point at) {
-    // Only the release of the button that started the drag ends it: a right press on the frame
-    // only hid the frame, and its release leaves a waiting drop window alone.
-    if (!blnDragging_ || button != dragButton_) return;
+void frmTrovell::Image1_MouseUp(int /*button*/, int /*shift*/, Point at) {
+    // The first release of any button pressed during the drag ends it. Outside a drag (a right
+    // press only hid the frame) a release leaves a waiting drop window alone.
+    if (!blnDragging_) return;
     // Decided where the button was let go: moves may arrive merged, and the pointer may
     // already be elsewhere by the time the release is handled. A release without any move
     // stays a release outside, wherever the drop window has appeared.

@@ -97,7 +97,6 @@ private:
     bool blnSelecting_ = false;
     Point sngStart_;
     bool blnDragging_ = false;
-    int dragButton_ = 0;
     bool movedSinceDrag_ = false;
 
     // The control that holds the mouse from a press until every button is up again.

@@ -222,6 +222,20 @@ TEST(Drag, PointerShowsTheStrictDropZone_TheReleaseDecidesWhereItIsLetGo_CloseBo
     EXPECT_FALSE(::IsWindow(drop));
     EXPECT_TRUE(::IsWindowVisible(c.w->hwnd()));
     EXPECT_TRUE(c.stored.empty());
+
+    // A second button pressed during the drag neither restarts it nor takes it over: the
+    // first release ends it (over the picture the drop waits); the other's changes nothing.
+    c.Press({550, 450});
+    const Point inside = c.OnDropPicture(20, 10);
+    c.Move(inside);
+    c.Mouse(WM_MBUTTONDOWN, inside, MK_LBUTTON | MK_MBUTTON);
+    EXPECT_TRUE(c.w->Dragging());
+    c.Mouse(WM_LBUTTONUP, inside, MK_MBUTTON);
+    EXPECT_FALSE(c.w->Dragging());
+    EXPECT_TRUE(c.DropShown());
+    c.Mouse(WM_MBUTTONUP, {900, 700}, 0);
+    EXPECT_TRUE(c.DropShown());
+    EXPECT_EQ(PointerOverride(), nullptr);
 }
 
 // The store of a first drop, its pixels, the closing drop window and a second drop are driven
