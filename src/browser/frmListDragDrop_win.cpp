@@ -197,10 +197,11 @@ HTREEITEM frmList::DropNodeAt(POINT at) const {
     return (hit.flags & kOnRow) ? node : nullptr;
 }
 
-void frmList::TreeView1_OLEDragOver(IDataObject* data, POINT at, DragState state) {
-    // Leaving takes the mark away wherever the pointer was last: a drag cancelled over a node
-    // must not leave that node marked.
-    SetDropHighlight(state != DragState::Leave && OffersFiles(data) ? DropNodeAt(at) : nullptr);
+void frmList::TreeView1_OLEDragOver(IDataObject* /*data*/, POINT at, DragState state) {
+    // Whatever the data: the mark follows the pointer, the drop alone refuses what is no file
+    // list. Leaving takes the mark away wherever the pointer was last: a drag cancelled over a
+    // node must not leave that node marked.
+    SetDropHighlight(state != DragState::Leave ? DropNodeAt(at) : nullptr);
 }
 
 void frmList::TreeView1_OLEDragDrop(IDataObject* data, POINT at) {

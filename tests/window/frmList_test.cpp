@@ -217,6 +217,21 @@ protected:
     static ComPtr<IDataObject> Files(Names paths) {
         return MakeFileDataObject([paths] { return paths; });
     }
+    // What a text editor drags: text and no file list, as OLE offers the clipboard's.
+    static ComPtr<IDataObject> Text(const wchar_t* text) {
+        const size_t bytes = (std::wcslen(text) + 1) * sizeof(wchar_t);
+        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+        std::memcpy(::GlobalLock(block), text, bytes);
+        ::GlobalUnlock(block);
+        ComPtr<IDataObject> data;
+        if (::OpenClipboard(nullptr)) {
+            ::EmptyClipboard();
+            ::SetClipboardData(CF_UNICODETEXT, block);
+            ::CloseClipboard();
+            ::OleGetClipboard(data.put());
+        }
+        return data;
+    }
     // One failure box, as every failed drop shows it, with the text also in the status line.
     void ExpectFailure(DWORD code) {
         ExpectLastBox(1, Status(code).Text(), L"Velloran Trovell", kStop);
@@ -702,7 +717,7 @@ TEST_F(Browser, FileRename_UnchangedRefills_EscapeRestores_CaseAloneRenames_OneB
 
 // ---------------------------------------------------------------- drag and drop
 
-TEST_F(Browser, Drop_FromTheListMovesFromElsewhereCopies_OnlyFilesMarkTheNodeUnderThePointer) {
+TEST_F(Browser, Drop_FromTheListMovesFromElsewhereCopies_AnyDataMarksTheNodeUnderThePointer) {
     Store({{L"a", {L"1.bmp", L"2.bmp", L"3.bmp"}}, {L"b", {}}});
     for (const wchar_t* name : {L"x.bmp", L"y.bmp"}) test::WriteFileBytes(elsewhere_ / name, "x");
     Open();
@@ -722,6 +737,20 @@ TEST_F(Browser, Drop_FromTheListMovesFromElsewhereCopies_OnlyFilesMarkTheNodeUnd
     // Leaving takes the mark away also from a node still under the pointer (Escape).
     target->DragLeave();
     EXPECT_EQ(w_->DropHighlight(), nullptr);
+    // Data that is no file list marks the node under the pointer as well, but is refused, and
+    // its drop only takes the mark away.
+    ComPtr<IDataObject> text = Text(L"050101");
+    ASSERT_TRUE(text);
+    effect = DROPEFFECT_COPY;
+    target->DragEnter(text.get(), MK_LBUTTON, At(Node(L"b")), &effect);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(w_->DropHighlight(), Node(L"b"));
+    target->DragOver(MK_LBUTTON, At(Node(L"a")), &effect);
+    EXPECT_EQ(w_->DropHighlight(), Node(L"a"));
+    EXPECT_EQ(DropOn(text.get(), At(Node(L"a"))), static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(w_->DropHighlight(), nullptr);
+    EXPECT_EQ(On(L"a"), (Names{L"1.bmp", L"2.bmp", L"3.bmp"}));
+    EXPECT_TRUE(boxes_.empty());
 
     // From the list: a move, and the moved entries leave the list.
     DragFromList({0, 2}, At(Node(L"b")));
