@@ -360,7 +360,7 @@ void frmList::Form_Load() {
         (void)File1_Read(EntryFolder(strImgPath_, NodeText(first)));
         FillFileList();
     } else {
-        File1Path_ = strImgPath_;
+        File1Path_.clear();
         File1_.clear();
     }
 }
@@ -380,7 +380,7 @@ void frmList::cmdReSetFolder_Click() {
         FillFileList();
     } else {
         // No folder, no list: what it showed belonged to a folder that is gone.
-        File1Path_ = strImgPath_;
+        File1Path_.clear();
         File1_.clear();
         EmptyList();
     }
@@ -463,6 +463,11 @@ void frmList::ApplyTreeRule() {
 
 Status frmList::File1_Read(const std::wstring& folder) {
     File1Path_ = folder;
+    // No folder node, no listing: the user's folder itself holds no shown files.
+    if (folder.empty()) {
+        File1_.clear();
+        return {};
+    }
     Status read = ListFiles(folder, &File1_);
     if (!read) File1_.clear();
     std::sort(File1_.begin(), File1_.end(), [](const std::wstring& a, const std::wstring& b) {
@@ -502,7 +507,7 @@ void frmList::ListSelectedFolder() {
         (void)File1_Read(EntryFolder(strImgPath_, NodeText(node)));
         FillFileList();
     } else {
-        File1Path_ = strImgPath_;
+        File1Path_.clear();
         File1_.clear();
         EmptyList();
     }
@@ -535,7 +540,7 @@ void frmList::OnDestroyed() {
 void frmList::TreeView1_NodeClick(HTREEITEM node) {
     const std::wstring text = NodeText(node);
     if (text.empty()) {
-        File1Path_ = strImgPath_;
+        File1Path_.clear();
         return;
     }
     const Status read = File1_Read(EntryFolder(strImgPath_, text));

@@ -817,6 +817,19 @@ TEST_F(Browser, Drop_StopsAtTheFirstFailureKeepsWhatWasDoneAndSaysWhy) {
 
 // ---------------------------------------------------------------- order
 
+// Pictures lying in the user's folder itself belong to no day folder: without a folder node
+// nothing lists them, the sort's fresh read included.
+TEST_F(Browser, Sort_WithoutAFolderNodeListsNoFileOfTheUsersFolderItself) {
+    for (const wchar_t* name : {L"1.bmp", L"2.bmp"}) test::WriteFileBytes(store_ + name, "x");
+    Open();
+    ASSERT_TRUE(Nodes().empty());
+    for (HWND button : {w_->cmdListSort(), w_->cmdReSetFolder(), w_->cmdListSort()}) {
+        Press(button);
+        EXPECT_TRUE(Entries().empty());
+    }
+    EXPECT_TRUE(boxes_.empty());
+}
+
 TEST_F(Browser, Sort_ReversesTheListingAndBackWithItsTriangle_ADragOutCarriesThatOrder) {
     Store({{L"a", {L"1.bmp", L"3.bmp", L"4.bmp"}}, {L"b", {L"6.bmp"}}});
     for (const wchar_t* picture : {L"a\\2.bmp", L"b\\5.bmp"}) Picture(picture, 4, 4);
