@@ -254,7 +254,7 @@ void frmList::cmdListSort_Click() {
     blnSortDesc = !blnSortDesc;
     ShowSortPicture();
     // A folder that vanished reads as empty: the list empties, and the order still changes.
-    (void)File1_Read(File1Path_);
+    (void)File1_Read();
     FillFileList();
 }
 

@@ -357,10 +357,9 @@ void frmList::Form_Load() {
     AddNodes(folders);
     if (HTREEITEM first = TreeView_GetRoot(TreeView1_)) {
         SelectNodeByCode(first);
-        (void)File1_Read(EntryFolder(strImgPath_, NodeText(first)));
+        (void)File1_Read();
         FillFileList();
     } else {
-        File1Path_.clear();
         File1_.clear();
     }
 }
@@ -376,11 +375,10 @@ void frmList::cmdReSetFolder_Click() {
     AddNodes(folders);
     if (HTREEITEM first = TreeView_GetRoot(TreeView1_)) {
         SelectNodeByCode(first);
-        (void)File1_Read(EntryFolder(strImgPath_, NodeText(first)));
+        (void)File1_Read();
         FillFileList();
     } else {
         // No folder, no list: what it showed belonged to a folder that is gone.
-        File1Path_.clear();
         File1_.clear();
         EmptyList();
     }
@@ -461,9 +459,15 @@ void frmList::ApplyTreeRule() {
     ::SendMessageW(Toolbar1_, TB_ENABLEBUTTON, kToolDelete, MAKELPARAM(NodeCount() > 0, 0));
 }
 
-Status frmList::File1_Read(const std::wstring& folder) {
-    File1Path_ = folder;
+std::wstring frmList::ListedFolder() const {
     // No folder node, no listing: the user's folder itself holds no shown files.
+    const HTREEITEM node = SelectedNode();
+    const std::wstring text = node ? NodeText(node) : std::wstring();
+    return text.empty() ? std::wstring() : EntryFolder(strImgPath_, text);
+}
+
+Status frmList::File1_Read() {
+    const std::wstring folder = ListedFolder();
     if (folder.empty()) {
         File1_.clear();
         return {};
@@ -503,11 +507,10 @@ int frmList::ListCount() const {
 }
 
 void frmList::ListSelectedFolder() {
-    if (HTREEITEM node = SelectedNode()) {
-        (void)File1_Read(EntryFolder(strImgPath_, NodeText(node)));
+    if (SelectedNode()) {
+        (void)File1_Read();
         FillFileList();
     } else {
-        File1Path_.clear();
         File1_.clear();
         EmptyList();
     }
@@ -538,12 +541,8 @@ void frmList::OnDestroyed() {
 // ---------------------------------------------------------------- tree
 
 void frmList::TreeView1_NodeClick(HTREEITEM node) {
-    const std::wstring text = NodeText(node);
-    if (text.empty()) {
-        File1Path_.clear();
-        return;
-    }
-    const Status read = File1_Read(EntryFolder(strImgPath_, text));
+    if (NodeText(node).empty()) return;
+    const Status read = File1_Read();
     FillFileList();
     // A folder removed behind the window's back: the list is empty, the reason is shown.
     if (!read) SetError(read.Text());
@@ -883,7 +882,7 @@ void frmList::CommitRename(bool& cancel) {
         }
     }
     // Refused or not, the folder is read again and the shown file selected under its name.
-    if (const Status read = File1_Read(File1Path_); !read) {
+    if (const Status read = File1_Read(); !read) {
         refuse(read.Text(), MB_ICONHAND);
         return;
     }

@@ -74,7 +74,6 @@ public:
     const DibSurface& PreviewPicture() const noexcept { return Picture2_.surface(); }
     const std::wstring& txtFileNameTag() const noexcept { return txtFileNameTag_; }
     // The hidden file listing: the folder it points at and its bare names in file order.
-    const std::wstring& File1Path() const noexcept { return File1Path_; }
     const std::vector<std::wstring>& File1() const noexcept { return File1_; }
     std::wstring NodeKey(HTREEITEM node) const;
     std::wstring NodeText(HTREEITEM node) const;
@@ -149,7 +148,10 @@ private:
     int NodeCount() const;
     void ApplyTreeRule();
     // Points File1 at a folder and reads its files; File1 stays empty on failure.
-    Status File1_Read(const std::wstring& folder);
+    // The selected node's folder, read and sorted into File1_; derived from the tree at each
+    // read, so that a rename of the shown folder cannot leave the listing at its old path.
+    std::wstring ListedFolder() const;
+    Status File1_Read();
     // Refills the list from the selected node's folder, or empties it when there is none.
     void ListSelectedFolder();
     void EmptyList();
@@ -185,7 +187,6 @@ private:
     TwipsPerPixel twips_;
     std::wstring strImgPath_;
     std::wstring strOldName_;
-    std::wstring File1Path_;
     std::vector<std::wstring> File1_;
     std::wstring txtFileNameTag_;
     NodeKeys keys_;

@@ -463,6 +463,24 @@ TEST_F(Browser, FolderRename_RenamesOnDisk_RefusalsKeepNameAndKeyAndSayWhyOnce) 
     for (HTREEITEM n : Nodes()) EXPECT_EQ(w_->NodeKey(n), w_->NodeText(n) + L"_");
 }
 
+// The shown folder renamed: its files rename and list under the new name, the sort too.
+TEST_F(Browser, FolderRename_OfTheShownFolderKeepsItsListingInStep) {
+    Store({{L"a", {}}, {L"b", {}}});
+    for (const wchar_t* picture : {L"a\\1.bmp", L"a\\2.bmp"}) Picture(picture, 4, 4);
+    Open();
+    ClickNode(Node(L"a"));
+    Rename(Node(L"a"), L"x");
+    ASSERT_EQ(test::ListFolder(store_), (Names{L"b", L"x"}));
+    ClickEntry(0);
+    ASSERT_EQ(TextOf(w_->txtFileName()), L"1");
+    Type(L"3", L'\r');
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_EQ(On(L"x"), (Names{L"2.bmp", L"3.bmp"}));
+    EXPECT_EQ(Entries(), (Names{L"2.bmp", L"3.bmp"}));
+    Press(w_->cmdListSort());
+    EXPECT_EQ(Entries(), (Names{L"3.bmp", L"2.bmp"}));
+}
+
 // ---------------------------------------------------------------- files
 
 TEST_F(Browser, DeleteFiles_AskThenWalkUpFromTheLastSelectedAndStopAtTheFirstFailure) {
