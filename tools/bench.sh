@@ -13,7 +13,7 @@
 #                                  idle memory for each build that runs here
 #   BENCH_RUNS=9 tools/bench.sh    more runs
 #   BENCH_CAPTURE_CYCLES, BENCH_BROWSER_CYCLES, BENCH_STEADY_SECONDS: the steady-memory loops
-#   (1000 and 200 cycles, about 0.1 s each here; stopped after 300 s at the latest so that the
+#   (1000 and 200 cycles, about 0.1 s each here; stopped after 360 s at the latest so that the
 #   whole stays under 10 minutes)
 #   BENCH_ONLY="start store capture browser steady": only those groups (while working on one)
 set -uo pipefail
@@ -23,7 +23,7 @@ RUNS=${BENCH_RUNS:-7}
 [ "$RUNS" -ge 7 ] || RUNS=7
 CAPTURE_CYCLES=${BENCH_CAPTURE_CYCLES:-1000}
 BROWSER_CYCLES=${BENCH_BROWSER_CYCLES:-200}
-STEADY_SECONDS=${BENCH_STEADY_SECONDS:-300}
+STEADY_SECONDS=${BENCH_STEADY_SECONDS:-360}
 work=$TROVELL_BUILD/bench
 began=$(date +%s)
 
@@ -179,6 +179,8 @@ sleep_until_after() {
 
 record() { echo "$3" >>"$work/values/$1.$2"; }  # FIGURE product|floor VALUE
 why() { [ -s "$work/values/$1.why" ] || echo "$2" >"$work/values/$1.why"; }  # first reason
+# elsewhere FIGURE REASON: a figure of a build this machine cannot run: not measured, not missed.
+elsewhere() { echo "$2" >"$work/values/$1.elsewhere"; }
 
 PRODUCT_CAPTION='Velloran トロベル'
 CAPTURE_CAPTION='1'
@@ -513,7 +515,7 @@ steady_run() {
 # ---------------------------------------------------------------- running
 
 only() { [ -z "${BENCH_ONLY:-}" ] || [[ " $BENCH_ONLY " == *" $1 "* ]]; }
-[ "$PRIMARY" = 32 ] || why idle32 "the 32-bit build cannot run here: $TROVELL_WINE32_WHY"
+[ "$PRIMARY" = 32 ] || elsewhere idle32 "the 32-bit build cannot run here: $TROVELL_WINE32_WHY"
 echo "bench: $RUNS runs each, product and floor alternately, on DISPLAY=$DISPLAY"
 progress() { printf 'bench: %-28s %3ds\n' "$1" $(($(date +%s) - began)); }
 if only start; then
@@ -564,7 +566,7 @@ stats() {
     printf "%s %s %s %d\n", v[1], m, v[NR], NR }'
 }
 
-missed=()
+missed=() unmeasured=()
 rows=()
 # row FIGURE LABEL UNIT KIND LIMIT [BITS]: KIND ratio (median ratio <= LIMIT) or plus (product
 # median <= floor median + LIMIT, in the figure's unit); BITS the build it comes from (the
@@ -575,6 +577,12 @@ row() {
   if [ "$kind" = ratio ]; then goal="≤ ${limit}x"; else goal="≤ floor + $limit $unit"; fi
   if ! p=$(stats "$work/values/$figure.product" 2>/dev/null) || ! f=$(stats "$work/values/$figure.floor" 2>/dev/null); then
     local reason
+    if [ -s "$work/values/$figure.elsewhere" ]; then
+      reason=$(cat "$work/values/$figure.elsewhere")
+      rows+=("| $label | $build | not measured: $reason | | | $goal | — |")
+      unmeasured+=("$label ($build): $reason")
+      return
+    fi
     reason=$(cat "$work/values/$figure.why" 2>/dev/null)
     rows+=("| $label | $build | not measured: ${reason:-no run completed} | | | $goal | — |")
     missed+=("$label: not measured: ${reason:-no run completed}")
@@ -651,6 +659,7 @@ took=$(($(date +%s) - began))
   printf '%s\n' "${rows[@]}"
   echo
   if [ ${#missed[@]} -eq 0 ]; then echo "all goals met"; else printf -- '- %s\n' "${missed[@]}"; fi
+  [ ${#unmeasured[@]} -eq 0 ] || printf -- '- not measured on this machine: %s\n' "${unmeasured[@]}"
   if [ -n "$STEADY" ] && { [ "$cyc" -lt "$CAPTURE_CYCLES" ] || [ "$opn" -lt "$BROWSER_CYCLES" ]; }; then
     echo
     echo "Steady memory ran as many cycles as fit into $STEADY_SECONDS s, so that the whole bench"
