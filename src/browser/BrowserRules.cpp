@@ -86,13 +86,13 @@ bool ValidName(const std::wstring& name) {
     return name.find_first_of(L"\\/,;:*?\"<>|") == std::wstring::npos;
 }
 
-std::wstring TrimBlanks(const std::wstring& text) {
+std::wstring TrimSpaces(const std::wstring& text) {
     const size_t first = text.find_first_not_of(L' ');
     if (first == std::wstring::npos) return {};
     return text.substr(first, text.find_last_not_of(L' ') - first + 1);
 }
 
-std::wstring TrimLeadingBlanks(const std::wstring& text) {
+std::wstring TrimLeadingSpaces(const std::wstring& text) {
     const size_t first = text.find_first_not_of(L' ');
     return first == std::wstring::npos ? std::wstring() : text.substr(first);
 }
@@ -100,7 +100,7 @@ std::wstring TrimLeadingBlanks(const std::wstring& text) {
 FileRename FileRenamePaths(const std::wstring& folder, const std::wstring& oldName,
                            const std::wstring& newText, const std::wstring& extension) {
     const std::wstring tail = extension.empty() ? std::wstring() : L"." + extension;
-    return {folder + oldName + tail, folder + TrimLeadingBlanks(newText) + tail};
+    return {folder + oldName + tail, folder + TrimLeadingSpaces(newText) + tail};
 }
 
 }  // namespace trovell

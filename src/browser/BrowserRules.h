@@ -54,8 +54,8 @@ ListKey ListKeyAction(int vk, int shift, bool hasEntries);
 // the character.
 bool ValidName(const std::wstring& name);
 // Blanks (spaces only, as the name box trims them) removed from both ends, or from the front.
-std::wstring TrimBlanks(const std::wstring& text);
-std::wstring TrimLeadingBlanks(const std::wstring& text);
+std::wstring TrimSpaces(const std::wstring& text);
+std::wstring TrimLeadingSpaces(const std::wstring& text);
 
 // The two paths of a file rename in one folder (ending in "\"): the committed name part and
 // the new one with its leading blanks dropped, each with the unchanged extension. Without an

@@ -9,6 +9,7 @@
 #include "browser/frmPicture_win.h"
 #include "platform/Clipboard_win.h"
 #include "platform/FileOps_win.h"
+#include "platform/Fonts_win.h"
 #include "platform/Icons_win.h"
 #include "platform/MessageBox_win.h"
 #include "platform/PictureLoader_win.h"
@@ -92,21 +93,6 @@ int ShiftState() {
     return shift;
 }
 
-int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
-
-bool FontPresent(const wchar_t* face) {
-    LOGFONTW want{};
-    want.lfCharSet = DEFAULT_CHARSET;
-    ::lstrcpynW(want.lfFaceName, face, LF_FACESIZE);
-    bool found = false;
-    WindowDc screen(nullptr);
-    ::EnumFontFamiliesExW(screen.get(), &want, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
-    return found;
-}
-
 std::wstring TextOf(HWND control) {
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
     text.resize(
@@ -181,9 +167,9 @@ HWND frmList::CreateControl(const wchar_t* className, const wchar_t* text, DWORD
 
 void frmList::CreateFont() {
     LOGFONTW font{};
-    if (FontPresent(kUiFontFace)) {
+    if (FontFaceExists(kUiFontFace)) {
         WindowDc screen(nullptr);
-        font.lfHeight = -::MulDiv(kUiFontPoints, ::GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+        font.lfHeight = FontHeightForPoints(kUiFontPoints, ::GetDeviceCaps(screen.get(), LOGPIXELSY));
         font.lfWeight = FW_NORMAL;
         font.lfCharSet = SHIFTJIS_CHARSET;
         ::lstrcpynW(font.lfFaceName, kUiFontFace, LF_FACESIZE);
@@ -864,7 +850,7 @@ void frmList::CommitRename(bool& cancel) {
     };
     const std::wstring text = TextOf(txtFileName_);
     if (text != txtFileNameTag_) {
-        const std::wstring trimmed = TrimBlanks(text);
+        const std::wstring trimmed = TrimSpaces(text);
         if (trimmed.empty()) {
             refuse(texts::kEnterFileName, MB_ICONINFORMATION);
         } else if (!ValidName(trimmed)) {

@@ -41,9 +41,4 @@ bool InDropZone(Point pointer, Point clientOrigin, const Rect& picture, const Tw
     return left < x && x < left + picture.width && top < y && y < top + picture.height;
 }
 
-int FontHeightForPoints(int points, int dotsPerInch) {
-    // Rounded to the nearest pixel as the system's own MulDiv does.
-    return -((points * dotsPerInch + 36) / 72);
-}
-
 }  // namespace trovell::capture

@@ -32,8 +32,4 @@ inline constexpr int kLabelWeight = 700;
 inline constexpr int kLabelCharset = 128;  // Shift-JIS
 }  // namespace layout
 
-// Font height in logical units for a size in points: negative, so that it is the character
-// height without the internal leading, as point sizes are meant.
-int FontHeightForPoints(int points, int dotsPerInch);
-
 }  // namespace trovell::capture

@@ -6,6 +6,7 @@
 
 #include "capture/CaptureRules.h"
 #include "capture/CaptureTexts.h"
+#include "platform/Fonts_win.h"
 #include "platform/Pointer_win.h"
 #include "platform/ScreenMetrics_win.h"
 
@@ -19,20 +20,7 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_WINDOWEDGE;
 constexpr int kLabel1Id = 1;
 
-int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
-
-bool HasJapanese(const wchar_t* face) {
-    LOGFONTW want{};
-    want.lfCharSet = SHIFTJIS_CHARSET;
-    std::wcsncpy(want.lfFaceName, face, LF_FACESIZE - 1);
-    bool found = false;
-    WindowDc screen(nullptr);
-    ::EnumFontFamiliesExW(screen.get(), &want, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
-    return found;
-}
+bool HasJapanese(const wchar_t* face) { return FontFaceExists(face, SHIFTJIS_CHARSET); }
 
 int CALLBACK NoteProportionalFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM face) {
     // Faces starting with '@' are the vertical-writing variants.

@@ -30,6 +30,13 @@ struct TwipsPerPixel {
     int y = 15;
 };
 
+// Font height in logical units for a size in points: negative, so that it is the character
+// height without the internal leading, as point sizes are meant; rounded to the nearest pixel
+// as the system's own MulDiv does.
+inline int FontHeightForPoints(int points, int dotsPerInch) {
+    return -((points * dotsPerInch + 36) / 72);
+}
+
 // Twips to pixels, each axis by its own factor, truncating as the classic forms engine did.
 inline int TwipsToPixelsX(int twips, const TwipsPerPixel& t) { return twips / t.x; }
 inline int TwipsToPixelsY(int twips, const TwipsPerPixel& t) { return twips / t.y; }

@@ -32,7 +32,7 @@ bool IsDecimalNumber(std::wstring_view s) {
 }
 }  // namespace
 
-std::wstring TrimBlanks(std::wstring_view text) {
+std::wstring TrimSpacesAndTabs(std::wstring_view text) {
     size_t begin = 0, end = text.size();
     while (begin < end && IsBlank(text[begin])) ++begin;
     while (end > begin && IsBlank(text[end - 1])) --end;
@@ -40,7 +40,7 @@ std::wstring TrimBlanks(std::wstring_view text) {
 }
 
 std::optional<int16_t> ParseSettingValue(std::wstring_view text) {
-    std::wstring s = TrimBlanks(text);
+    std::wstring s = TrimSpacesAndTabs(text);
     if (!IsDecimalNumber(s)) return std::nullopt;
     std::string ascii(s.begin(), s.end());  // only ASCII survives IsDecimalNumber
     double value = std::strtod(ascii.c_str(), nullptr);

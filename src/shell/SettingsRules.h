@@ -10,7 +10,7 @@ namespace trovell {
 inline constexpr wchar_t kKeySaveFormat[] = L"SAVE";
 inline constexpr wchar_t kKeySaveMethod[] = L"CAPC";
 
-std::wstring TrimBlanks(std::wstring_view text);
+std::wstring TrimSpacesAndTabs(std::wstring_view text);
 
 // A decimal number, blanks around it allowed, a fraction rounded half to even, within
 // -32768..32767. Anything else is a conversion error (nullopt), which stops the load.

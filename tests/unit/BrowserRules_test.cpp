@@ -105,9 +105,9 @@ TEST(FileRename, ElevenCharactersRefused_LeadingBlanksDroppedTrailingKept) {
         EXPECT_TRUE(ValidName(good)) << good;
 
     // Leading blanks are dropped, trailing ones kept, the extension unchanged.
-    EXPECT_EQ(TrimBlanks(L"  旅行  "), L"旅行");
-    EXPECT_EQ(TrimBlanks(L"   "), L"");
-    EXPECT_EQ(TrimBlanks(L"\u3000a\u3000"), L"\u3000a\u3000");  // spaces only
+    EXPECT_EQ(TrimSpaces(L"  旅行  "), L"旅行");
+    EXPECT_EQ(TrimSpaces(L"   "), L"");
+    EXPECT_EQ(TrimSpaces(L"\u3000a\u3000"), L"\u3000a\u3000");  // spaces only
     EXPECT_EQ(FileRenamePaths(L"D:\\img\\a\\", L"050131120000", L"  旅行  ", L"bmp"),
               (FileRename{L"D:\\img\\a\\050131120000.bmp", L"D:\\img\\a\\旅行  .bmp"}));
     EXPECT_EQ(FileRenamePaths(L"D:\\a\\", L"README", L"readme2", L""),
