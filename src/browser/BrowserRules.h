@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/InputState.h"
+
 namespace trovell {
 
 // The folder of a node: the store folder (ending in "\") and the node's text.
@@ -33,10 +35,6 @@ std::optional<std::wstring> MakeFreeFolder(const std::function<bool(const std::w
 // else could move a folder out of the store.
 bool IsSingleFolderName(const std::wstring& name);
 
-// Shift state bits as key events report them.
-inline constexpr int kShiftMask = 1;
-inline constexpr int kCtrlMask = 2;
-inline constexpr int kAltMask = 4;
 
 enum class TreeKey { None, ToList, Close, NewFolder, DeleteFolder };
 // What a key pressed in the folder tree does; vk is the virtual-key code.

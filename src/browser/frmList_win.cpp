@@ -11,6 +11,7 @@
 #include "platform/FileOps_win.h"
 #include "platform/Fonts_win.h"
 #include "platform/Icons_win.h"
+#include "platform/Input_win.h"
 #include "platform/MessageBox_win.h"
 #include "platform/PictureLoader_win.h"
 #include "platform/PixelArt.h"
@@ -85,13 +86,6 @@ constexpr UINT kMsgRenameFailed = WM_APP + 1;
 constexpr wchar_t kUiFontFace[] = L"ＭＳ Ｐゴシック";
 constexpr int kUiFontPoints = 9;
 
-int ShiftState() {
-    int shift = 0;
-    if (::GetKeyState(VK_SHIFT) < 0) shift |= kShiftMask;
-    if (::GetKeyState(VK_CONTROL) < 0) shift |= kCtrlMask;
-    if (::GetKeyState(VK_MENU) < 0) shift |= kAltMask;
-    return shift;
-}
 
 std::wstring TextOf(HWND control) {
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
@@ -921,8 +915,8 @@ LRESULT CALLBACK frmList::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
     if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
         try {
             int keyCode = static_cast<int>(wp);
-            if (hwnd == form->TreeView1_) form->TreeView1_KeyDown(keyCode, ShiftState());
-            if (hwnd == form->List1_) form->List1_KeyDown(keyCode, ShiftState());
+            if (hwnd == form->TreeView1_) form->TreeView1_KeyDown(keyCode, ShiftNow());
+            if (hwnd == form->List1_) form->List1_KeyDown(keyCode, ShiftNow());
             if (keyCode == 0) return 0;
             if (!::IsWindow(hwnd)) return 0;  // the key closed the window
         } catch (...) {

@@ -4,6 +4,7 @@
 
 #include "browser/BrowserRules.h"
 #include "platform/Handles_win.h"
+#include "platform/Input_win.h"
 #include "platform/ScreenMetrics_win.h"
 
 namespace trovell {
@@ -12,23 +13,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"TrovellViewer";
 // Overwritten by the first opening.
 constexpr Rect kDesignTwips{0, 0, 4185, 3570};
-constexpr int kButtonLeft = 1;
-constexpr int kButtonRight = 2;
-
-int ShiftOf(WPARAM keys) {
-    int shift = 0;
-    if (keys & MK_SHIFT) shift |= kShiftMask;
-    if (keys & MK_CONTROL) shift |= kCtrlMask;
-    if (::GetKeyState(VK_MENU) < 0) shift |= kAltMask;
-    return shift;
-}
-
-int ButtonsOf(WPARAM keys) {
-    int buttons = 0;
-    if (keys & MK_LBUTTON) buttons |= kButtonLeft;
-    if (keys & MK_RBUTTON) buttons |= kButtonRight;
-    return buttons;
-}
 }  // namespace
 
 frmPicture& frmPicture::Viewer() {
@@ -102,11 +86,11 @@ void frmPicture::Form_KeyDown(int keyCode, int, bool repeated) {
 }
 
 void frmPicture::Form_MouseDown(int button, int, int, int) {
-    if (button == kButtonRight) Unload();
+    if (button == kRightButton) Unload();
 }
 
 void frmPicture::Form_MouseMove(int button, int, int, int) {
-    if (!(button & kButtonLeft) || !leftPressed_) return;
+    if (!(button & kLeftButton) || !leftPressed_) return;
     // Only while the button is really down: a move loop started on a stale or synthesised
     // message would hold the mouse until a release that does not come.
     const int left = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
@@ -129,11 +113,7 @@ LRESULT frmPicture::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN: {
-            int shift = 0;
-            if (::GetKeyState(VK_SHIFT) < 0) shift |= kShiftMask;
-            if (::GetKeyState(VK_CONTROL) < 0) shift |= kCtrlMask;
-            if (::GetKeyState(VK_MENU) < 0) shift |= kAltMask;
-            Form_KeyDown(static_cast<int>(wp), shift, (lp & (1 << 30)) != 0);
+            Form_KeyDown(static_cast<int>(wp), ShiftNow(), (lp & (1 << 30)) != 0);
             if (!Loaded()) return 0;
             break;
         }
@@ -142,11 +122,11 @@ LRESULT frmPicture::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
             if (msg == WM_LBUTTONDOWN) leftPressed_ = true;
-            Form_MouseDown(msg == WM_LBUTTONDOWN ? kButtonLeft : kButtonRight, ShiftOf(wp),
+            Form_MouseDown(msg == WM_LBUTTONDOWN ? kLeftButton : kRightButton, ShiftOfMouse(wp),
                            GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
             return 0;
         case WM_MOUSEMOVE:
-            Form_MouseMove(ButtonsOf(wp), ShiftOf(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            Form_MouseMove(ButtonsOfMouse(wp), ShiftOfMouse(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
             return 0;
         case WM_GETMINMAXINFO: {
             // Exactly the picture's size, however small or large.

@@ -6,6 +6,7 @@
 #include "capture/CaptureTexts.h"
 #include "capture/Dialog_win.h"
 #include "platform/Icons_win.h"
+#include "platform/Input_win.h"
 #include "platform/PixelArt.h"
 #include "platform/Pointer_win.h"
 #include "platform/ScreenMetrics_win.h"
@@ -21,29 +22,6 @@ constexpr UINT_PTR kFrameTool = 1;
 // The pointers' hot spot: the middle of the square, which stands for the carrier that is
 // centred on the pointer.
 constexpr int kPointerHotSpot = 16;
-
-int ButtonOf(UINT msg) {
-    switch (msg) {
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP: return kLeftButton;
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP: return kRightButton;
-        case WM_MBUTTONDOWN:
-        case WM_MBUTTONUP: return kMiddleButton;
-        default: return 0;
-    }
-}
-
-int ButtonsHeld(WPARAM wp) {
-    return ((wp & MK_LBUTTON) ? kLeftButton : 0) | ((wp & MK_RBUTTON) ? kRightButton : 0) |
-           ((wp & MK_MBUTTON) ? kMiddleButton : 0);
-}
-
-// 1 shift, 2 control, 4 alt, as the mouse events of old reported them.
-int ShiftState(WPARAM wp) {
-    return ((wp & MK_SHIFT) ? 1 : 0) | ((wp & MK_CONTROL) ? 2 : 0) |
-           ((::GetKeyState(VK_MENU) < 0) ? 4 : 0);
-}
 
 RECT Inflated(const Rect& r) {
     return {r.left - 1, r.top - 1, r.right() + 1, r.bottom() + 1};
@@ -286,7 +264,7 @@ void frmTrovell::ApplyPointer() {
 
 void frmTrovell::PictureBox_Mouse(PictureBox& /*box*/, UINT msg, WPARAM wp, Point at) {
     const HWND canvas = Picture1_.hwnd();
-    const int shift = ShiftState(wp);
+    const int shift = ShiftOfMouse(wp);
     auto under = [&] {
         return image1Visible_ && HitsFrame(Image1_, at) ? Target::Image1 : Target::Picture1;
     };
@@ -294,7 +272,7 @@ void frmTrovell::PictureBox_Mouse(PictureBox& /*box*/, UINT msg, WPARAM wp, Poin
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN: {
-            const int button = ButtonOf(msg);
+            const int button = ButtonOfMessage(msg);
             // The control pressed first holds the mouse until every button is up.
             const Target target = captured_ == Target::None ? under() : captured_;
             if (captured_ == Target::None) {
@@ -306,12 +284,12 @@ void frmTrovell::PictureBox_Mouse(PictureBox& /*box*/, UINT msg, WPARAM wp, Poin
             return;
         }
         case WM_MOUSEMOVE:
-            MouseMove(captured_ == Target::None ? under() : captured_, ButtonsHeld(wp), shift, at);
+            MouseMove(captured_ == Target::None ? under() : captured_, ButtonsOfMouse(wp), shift, at);
             return;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP: {
-            const int button = ButtonOf(msg);
+            const int button = ButtonOfMessage(msg);
             const Target target = captured_ == Target::None ? under() : captured_;
             heldButtons_ &= ~button;
             if (heldButtons_ == 0 && captured_ != Target::None) {

@@ -16,9 +16,6 @@ namespace trovell::capture {
 
 class Dialog;
 
-// The platform's button codes as the mouse events carry them.
-enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
-
 class frmTrovell : public Window, private PictureBoxHost {
 public:
     struct Host {
