@@ -6,6 +6,8 @@
 # putting tools/wine64/ first on PATH.
 #
 #   TROVELL_WINE64_ONLY=1   take the 64-bit-only path even where 32-bit programs run
+#   TROVELL_WINE_LOADER32   the 32-bit loader to ask (default /usr/lib/wine/wine; the scripts'
+#                           own test points it at stand-ins of either kind of machine)
 #
 # Exports, for the scripts and the child processes that inherit them:
 #   TROVELL_WINE32      1 where 32-bit Windows programs run here, 0 where they do not
@@ -14,7 +16,7 @@
 # A child that inherits the decision neither asks again nor says it again.
 
 trovell_wine_decide() {
-  local root loader32=/usr/lib/wine/wine answer
+  local root loader32=${TROVELL_WINE_LOADER32:-/usr/lib/wine/wine} answer
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
   if [ -z "${TROVELL_WINE_KIND:-}" ]; then
     TROVELL_WINE32=1 TROVELL_WINE32_WHY=""

@@ -80,4 +80,42 @@ check "a child inherits the decision" test "$(tail -1 <<<"$out")" = "child wine6
 check "it is said once, in one line, with the reason" \
   eval '[ "$(wc -l <"$tmp/said")" = 1 ] && grep -q "64-bit loader only.*TROVELL_WINE64_ONLY is set" "$tmp/said"'
 
+# Both kinds of machine, through stand-ins for the 32-bit loader: one that starts, as where
+# 32-bit code runs, and one that the kernel refuses, as here.
+printf '#!/bin/sh\necho wine-8.0\n' >"$tmp/loader-runs"
+printf '#!/bin/sh\necho "$0: Exec format error" >&2\nexit 126\n' >"$tmp/loader-refused"
+chmod +x "$tmp/loader-runs" "$tmp/loader-refused"
+# machine LOADER: what wine-env.sh decides with that loader, and (in $tmp/said) what it says.
+machine() {
+  env -u TROVELL_WINE_KIND -u TROVELL_WINE32 -u TROVELL_WINE32_WHY -u TROVELL_WINE64_ONLY \
+    -u WINELOADER TROVELL_WINE_LOADER32="$1" \
+    bash -c '. "$1/tools/wine-env.sh"; echo "$TROVELL_WINE_KIND $TROVELL_WINE32 ${WINELOADER:-none}"
+             case ":$PATH:" in *":$1/tools/wine64:"*) echo wine64-first ;; *) echo path-as-is ;; esac' \
+    _ "$root" 2>"$tmp/said"
+}
+check "where 32-bit programs start: both loaders, PATH as it is, nothing said" \
+  eval '[ "$(machine "$tmp/loader-runs" | xargs)" = "wine 1 none path-as-is" ] && [ ! -s "$tmp/said" ]'
+check "where the kernel refuses them: the 64-bit loader first, and the kernel's words said" \
+  eval '[ "$(machine "$tmp/loader-refused" | xargs)" = "wine64 0 /usr/lib/wine/wine64 wine64-first" ] &&
+        grep -q "cannot start 32-bit programs (.*Exec format error)" "$tmp/said"'
+check "where there is no 32-bit loader at all: the same, and it says so" \
+  eval '[ "$(machine "$tmp/none" | head -1 | cut -d" " -f1)" = wine64 ] && grep -q "no 32-bit Wine loader" "$tmp/said"'
+
+# Which exe runs: the machine field of a PE header, and the decision.
+pe() {  # pe FILE MACHINE-BYTES: a header with e_lfanew 64 and that machine
+  { printf 'MZ'; head -c 58 /dev/zero; printf '\x40\x00\x00\x00'; printf 'PE\0\0'; printf "$2"; } >"$1"
+}
+pe "$tmp/32.exe" '\x4c\x01'
+pe "$tmp/64.exe" '\x64\x86'
+runs() {  # runs WINE32 EXE: wine_runs's status and words
+  TROVELL_WINE_KIND=x TROVELL_WINE32=$1 TROVELL_WINE32_WHY="no 32 here" \
+    bash -c '. "$1/tools/wine-env.sh"; wine_runs "$2"; echo "status $?"' _ "$root" "$2" | xargs
+}
+check "the PE header tells 32 from 64" test "$(bash -c '. "$1/tools/wine-env.sh" 2>/dev/null
+  pe_bits "$2"; pe_bits "$3"' _ "$root" "$tmp/32.exe" "$tmp/64.exe" | xargs)" = "32 64"
+check "a 32-bit exe runs where 32-bit programs start, and is refused with the reason where not" \
+  eval '[ "$(runs 1 "$tmp/32.exe")" = "status 0" ] &&
+        [ "$(runs 0 "$tmp/32.exe")" = "a 32-bit exe cannot run here: no 32 here status 1" ] &&
+        [ "$(runs 0 "$tmp/64.exe")" = "status 0" ]'
+
 [ "$failed" -eq 0 ]
