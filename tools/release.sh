@@ -14,20 +14,22 @@ SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null) ||
   { echo "release: $root is not a git checkout; the commit's date fixes the time stamps" >&2; exit 1; }
 export SOURCE_DATE_EPOCH
 
+# The builds tools/build.sh makes (Release, as every build here): after tools/test.sh's own
+# build only the link is done again.
 for arch in i686 x86_64; do
-  cmake -S "$root" -B "$build/release-$arch" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release \
+  cmake -S "$root" -B "$build/$arch" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" >/dev/null
   # The link must see this commit's date even where the sources did not change.
-  rm -f "$build/release-$arch/trovell.exe"
-  cmake --build "$build/release-$arch" --target trovell -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
+  rm -f "$build/$arch/trovell.exe"
+  cmake --build "$build/$arch" --target trovell -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
 done
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/release-x86_64/CMakeCache.txt")
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/x86_64/CMakeCache.txt")
 [ -n "$version" ] || { echo "release: no project version in the CMake cache" >&2; exit 1; }
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-cp "$build/release-i686/trovell.exe" "$stage/trovell.exe"
-cp "$build/release-x86_64/trovell.exe" "$stage/trovell64.exe"
+cp "$build/i686/trovell.exe" "$stage/trovell.exe"
+cp "$build/x86_64/trovell.exe" "$stage/trovell64.exe"
 i686-w64-mingw32-strip --strip-all "$stage/trovell.exe"
 x86_64-w64-mingw32-strip --strip-all "$stage/trovell64.exe"
 # The readme's name in CP932, as Explorer on a Japanese Windows reads a zip's names.
