@@ -35,7 +35,6 @@ std::optional<std::wstring> MakeFreeFolder(const std::function<bool(const std::w
 // else could move a folder out of the store.
 bool IsSingleFolderName(const std::wstring& name);
 
-
 enum class TreeKey { None, ToList, Close, NewFolder, DeleteFolder };
 // What a key pressed in the folder tree does; vk is the virtual-key code.
 TreeKey TreeKeyAction(int vk, int shift);

@@ -85,4 +85,14 @@ LRESULT PicturePanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return Window::OnMessage(msg, wp, lp);
 }
 
+void PicturePanel::ShowFitted(const DibSurface& source) {
+    if (surface_.empty() || source.empty()) return;
+    // Halftone averages the pixels a shrink drops, so a large picture stays smooth.
+    ::SetStretchBltMode(surface_.dc(), HALFTONE);
+    ::SetBrushOrgEx(surface_.dc(), 0, 0, nullptr);
+    ::StretchBlt(surface_.dc(), 0, 0, surface_.width(), surface_.height(), source.dc(), 0, 0,
+                 source.width(), source.height(), SRCCOPY);
+    ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
 }  // namespace trovell

@@ -30,6 +30,8 @@ public:
     const DibSurface& surface() const noexcept { return surface_; }
     // Sets the outer size in pixels; the drawing follows, filled with the background.
     void SetOuterSize(int width, int height);
+    // The source stretched over the whole drawing.
+    void ShowFitted(const DibSurface& source);
     // Erases the drawing to the background colour.
     void Clear();
     void Paint(HDC dc, const RECT& dirty) const;

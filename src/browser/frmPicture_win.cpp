@@ -73,6 +73,29 @@ void frmPicture::Show() {
     ::SetFocus(hwnd());
 }
 
+Status frmPicture::ShowPicture(const DibSurface& picture, Size emptySize,
+                               const std::wstring& caption) {
+    const bool existed = Loaded();
+    if (Status loaded = Load(); !loaded) return loaded;
+    const Size size = picture.empty() ? emptySize : Size{picture.width(), picture.height()};
+    if (Status held = SizeImage(size); !held) {
+        if (!existed) Unload();
+        return held;
+    }
+    RECT outer, inner;
+    ::GetWindowRect(hwnd(), &outer);
+    ::GetClientRect(hwnd(), &inner);
+    SetOuterSize({(outer.right - outer.left) - inner.right + size.width,
+                  (outer.bottom - outer.top) - inner.bottom + size.height});
+    Refresh();
+    if (!picture.empty())
+        ::BitBlt(image_.dc(), 0, 0, size.width, size.height, picture.dc(), 0, 0, SRCCOPY);
+    Refresh();
+    SetCaption(caption);
+    Show();
+    return {};
+}
+
 void frmPicture::Paint(HDC dc, const RECT& dirty) const {
     ::FillRect(dc, &dirty, ::GetSysColorBrush(COLOR_BTNFACE));
     if (!image_.empty())

@@ -33,6 +33,10 @@ public:
     // Shows it, unowned and not modal, in front of the other windows.
     void Show();
 
+    // Opens the viewer on a copy of the picture, at its size (at emptySize for none); a
+    // picture the memory cannot hold a second time leaves the viewer as it was.
+    Status ShowPicture(const DibSurface& picture, Size emptySize, const std::wstring& caption);
+
     void Form_KeyDown(int keyCode, int shift, bool repeated);
     void Form_MouseDown(int button, int shift, int x, int y);
     void Form_MouseMove(int button, int shift, int x, int y);

@@ -62,4 +62,16 @@ UniqueIcon CursorFromPixelMap(const art::PixelMap& map, int hotX, int hotY) {
     return FromPixelMap(map, false, hotX, hotY);
 }
 
+UniqueImageList ImageListFromPixelMaps(int width, int height,
+                                       std::initializer_list<const art::PixelMap*> maps) {
+    UniqueImageList list(::ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK,
+                                            static_cast<int>(maps.size()), 0));
+    if (!list) return list;
+    for (const art::PixelMap* map : maps) {
+        UniqueIcon icon = IconFromPixelMap(*map);
+        if (!icon || ::ImageList_AddIcon(list.get(), icon.get()) < 0) return UniqueImageList();
+    }
+    return list;
+}
+
 }  // namespace trovell

@@ -69,4 +69,20 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcep
     return result;
 }
 
+HWND CreateControl(const ControlParams& p) {
+    const Rect& r = p.bounds;
+    HWND control = ::CreateWindowExW(
+        p.exStyle, p.className, p.text, WS_CHILD | p.style, r.left, r.top, r.width, r.height,
+        p.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(p.id)), ModuleInstance(), nullptr);
+    if (control && p.font) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(p.font), 0);
+    return control;
+}
+
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 }  // namespace trovell

@@ -3,6 +3,9 @@
 // WM_NCCREATE to WM_NCDESTROY, and keeps exceptions out of the system's call stack.
 #include <windows.h>
 
+#include <string>
+
+#include "platform/Geometry.h"
 #include "platform/Status_win.h"
 
 namespace trovell {
@@ -39,6 +42,21 @@ private:
 };
 
 HINSTANCE ModuleInstance() noexcept;
+
+// A child control from one description: WS_CHILD is added, and the font, if any, is set.
+struct ControlParams {
+    const wchar_t* className = nullptr;
+    const wchar_t* text = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    HWND parent = nullptr;
+    int id = 0;
+    Rect bounds;  // pixels in the parent's client area
+    HFONT font = nullptr;
+};
+HWND CreateControl(const ControlParams& params);
+
+std::wstring WindowText(HWND hwnd);
 
 // Hands a message straight to the control's own procedure, past the procedures that subclass
 // it (a tooltip's, our own): for filling a control with thousands of items that none of them

@@ -88,8 +88,9 @@ protected:
     // The store's folders in the order the file system gives them, as the tree must show them.
     Names Folders() const { return test::ListFolder(store_, false); }
 
-    HWND Tree() const { return w_->TreeView1(); }
-    HWND List() const { return w_->List1(); }
+    const BrowserControls& C() const { return w_->controls(); }
+    HWND Tree() const { return C().TreeView1; }
+    HWND List() const { return C().List1; }
     std::vector<HTREEITEM> Nodes() const {
         std::vector<HTREEITEM> nodes;
         for (HTREEITEM n = TreeView_GetRoot(Tree()); n; n = TreeView_GetNextSibling(Tree(), n))
@@ -121,18 +122,21 @@ protected:
             if (::SendMessageW(List(), LB_GETSEL, i, 0) > 0) selected.push_back(i);
         return selected;
     }
-    // Selects exactly these entries.
+    // Selects exactly these entries, and tells the window as the list tells it of a
+    // selection the user made.
     void Select(const std::vector<int>& indexes) {
         ::SendMessageW(List(), LB_SETSEL, FALSE, -1);
         for (int i : indexes) ::SendMessageW(List(), LB_SETSEL, TRUE, i);
+        ::SendMessageW(w_->hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(List()), LBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(List()));
     }
     bool DeleteEnabled() const {
-        return ::SendMessageW(w_->Toolbar1(), TB_ISBUTTONENABLED, frmList::kToolDelete, 0) != 0;
+        return ::SendMessageW(C().Toolbar1, TB_ISBUTTONENABLED, frmList::kToolDelete, 0) != 0;
     }
     void ClickToolbar(int index) {
         RECT r{};
-        ::SendMessageW(w_->Toolbar1(), TB_GETITEMRECT, index - 1, reinterpret_cast<LPARAM>(&r));
-        Click(w_->Toolbar1(), r);
+        ::SendMessageW(C().Toolbar1, TB_GETITEMRECT, index - 1, reinterpret_cast<LPARAM>(&r));
+        Click(C().Toolbar1, r);
     }
     void ClickNode(HTREEITEM node) {
         RECT r{};
@@ -157,8 +161,8 @@ protected:
         Pump();
     }
     void Type(const std::wstring& text, wchar_t key) {
-        ::SetWindowTextW(w_->txtFileName(), text.c_str());
-        ::SendMessageW(w_->txtFileName(), WM_CHAR, key, 1);
+        ::SetWindowTextW(C().txtFileName, text.c_str());
+        ::SendMessageW(C().txtFileName, WM_CHAR, key, 1);
         Pump();
     }
     void Rename(HTREEITEM node, const std::wstring& text) {
@@ -169,7 +173,7 @@ protected:
         TreeView_EndEditLabelNow(Tree(), FALSE);
         Pump();
     }
-    std::wstring Error() const { return TextOf(w_->lblErrorMessage()); }
+    std::wstring Error() const { return TextOf(C().lblErrorMessage); }
     // Exactly count boxes asked, the last with these words.
     void ExpectLastBox(size_t count, const std::wstring& text, const std::wstring& title,
                        UINT style) {
@@ -177,13 +181,13 @@ protected:
         EXPECT_EQ(boxes_.back(), Box(text, title, style));
     }
     bool ShowsNothing() const {
-        const DibSurface& preview = w_->PreviewPicture();
+        const DibSurface& preview = C().Picture2.surface();
         const uint32_t* bits = preview.bits();
         const bool black = std::all_of(bits, bits + preview.width() * preview.height(),
                                        [](uint32_t c) { return (c & 0xFFFFFF) == 0; });
-        return black && TextOf(w_->lblYMD()).empty() && TextOf(w_->txtFileName()).empty() &&
-               TextOf(w_->txtK()).empty() && w_->txtFileNameTag().empty() &&
-               !::IsWindowEnabled(w_->txtFileName()) && !::IsWindowEnabled(w_->txtK());
+        return black && TextOf(C().lblYMD).empty() && TextOf(C().txtFileName).empty() &&
+               TextOf(C().txtK).empty() && w_->model().shown().name.empty() &&
+               !::IsWindowEnabled(C().txtFileName) && !::IsWindowEnabled(C().txtK);
     }
 
     // Drag and drop: real data objects handed to the tree's registered drop target, as a drag
@@ -266,18 +270,19 @@ TEST_F(Browser, Layout_AFixedCentredFrameWithTheUiFontAndTheToolbar) {
 
     // Where each control sits comes from one twips table; the preview and the date row are
     // checked to the pixel end to end.
-    EXPECT_FALSE(::IsWindowVisible(w_->cmdBigPic()) || ::IsWindowVisible(w_->lblListIndexBack()));
-    EXPECT_TRUE(::GetWindowLongW(w_->txtK(), GWL_STYLE) & ES_READONLY);
+    EXPECT_FALSE(::IsWindowVisible(C().cmdBigPic) || ::IsWindowVisible(C().lblListIndexBack));
+    EXPECT_TRUE(::GetWindowLongW(C().txtK, GWL_STYLE) & ES_READONLY);
 
     // One UI font for every control that shows text, never the raw System font.
-    ASSERT_NE(static_cast<HGDIOBJ>(w_->UiFont()), ::GetStockObject(SYSTEM_FONT));
-    for (HWND control : {w_->Toolbar1(), w_->cmdReSetFolder(), Tree(), List(),
-                         w_->lblErrorMessage(), w_->lblYMD(), w_->txtFileName(), w_->txtK()})
-        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), w_->UiFont());
+    ASSERT_NE(static_cast<HGDIOBJ>(C().font.get()), ::GetStockObject(SYSTEM_FONT));
+    for (HWND control : {C().Toolbar1, C().cmdReSetFolder, Tree(), List(), C().lblErrorMessage,
+                         C().lblYMD, C().txtFileName, C().txtK})
+        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)),
+                  C().font.get());
 
     // The toolbar's and the tree's pictures.
-    ASSERT_EQ(::SendMessageW(w_->Toolbar1(), TB_BUTTONCOUNT, 0, 0), 3);
-    EXPECT_EQ(TreeView_GetImageList(Tree(), TVSIL_NORMAL), w_->ImageList1());
+    ASSERT_EQ(::SendMessageW(C().Toolbar1, TB_BUTTONCOUNT, 0, 0), 3);
+    EXPECT_EQ(TreeView_GetImageList(Tree(), TVSIL_NORMAL), C().ImageList1.get());
 }
 
 // ---------------------------------------------------------------- opening and refresh
@@ -300,7 +305,7 @@ TEST_F(Browser, Opening_ListsTheFirstEnumeratedFolder_RefreshFollowsFoldersThatV
     ClickEntry(0);
     for (const std::wstring& gone : order) {
         ASSERT_TRUE(RemoveFolder(store_ + gone));
-        Press(w_->cmdReSetFolder());
+        Press(C().cmdReSetFolder);
         EXPECT_EQ(NodeTexts(), Folders());
         EXPECT_EQ(Entries(), Folders().empty() ? Names{} : Names{L"1.bmp"});
         EXPECT_EQ(DeleteEnabled(), !Folders().empty());
@@ -339,7 +344,7 @@ TEST_F(Browser, Navigation_KeysClicksAndFocusKeepTreeListAndButton3InStep) {
     EXPECT_EQ(::GetFocus(), List());
     EXPECT_EQ(Selected(), (std::vector<int>{0, 1}));
     // With the focus on another control button 3 does nothing.
-    ::SetFocus(w_->cmdReSetFolder());
+    ::SetFocus(C().cmdReSetFolder);
     ClickToolbar(frmList::kToolDelete);
     EXPECT_TRUE(boxes_.empty());
 
@@ -431,7 +436,6 @@ TEST_F(Browser, FolderRename_RenamesOnDisk_RefusalsKeepNameAndKeyAndSayWhyOnce) 
     Open();
     const Names listed = Entries();
     Rename(Node(L"c"), L"旅行");
-    EXPECT_EQ(w_->strOldName(), L"c");
     EXPECT_EQ(test::ListFolder(store_), (Names{L"a", L"b", L"旅行"}));
     ASSERT_NE(Node(L"旅行"), nullptr);
     EXPECT_EQ(w_->NodeKey(Node(L"旅行")), L"旅行");  // the bare name, until a refresh
@@ -458,7 +462,7 @@ TEST_F(Browser, FolderRename_RenamesOnDisk_RefusalsKeepNameAndKeyAndSayWhyOnce) 
     EXPECT_EQ(On(L"a"), Names{L"1.bmp"});
     EXPECT_EQ(test::ListFolder(app_.path()), Names{L"img"});
     // A refresh gives every node its key from its name again.
-    Press(w_->cmdReSetFolder());
+    Press(C().cmdReSetFolder);
     EXPECT_EQ(NodeTexts(), Folders());
     for (HTREEITEM n : Nodes()) EXPECT_EQ(w_->NodeKey(n), w_->NodeText(n) + L"_");
 }
@@ -472,12 +476,12 @@ TEST_F(Browser, FolderRename_OfTheShownFolderKeepsItsListingInStep) {
     Rename(Node(L"a"), L"x");
     ASSERT_EQ(test::ListFolder(store_), (Names{L"b", L"x"}));
     ClickEntry(0);
-    ASSERT_EQ(TextOf(w_->txtFileName()), L"1");
+    ASSERT_EQ(TextOf(C().txtFileName), L"1");
     Type(L"3", L'\r');
     EXPECT_TRUE(boxes_.empty());
     EXPECT_EQ(On(L"x"), (Names{L"2.bmp", L"3.bmp"}));
     EXPECT_EQ(Entries(), (Names{L"2.bmp", L"3.bmp"}));
-    Press(w_->cmdListSort());
+    Press(C().cmdListSort);
     EXPECT_EQ(Entries(), (Names{L"3.bmp", L"2.bmp"}));
 }
 
@@ -524,7 +528,7 @@ TEST_F(Browser, Closing_Button1TheFrameOrCtrlXCloseWindowAndViewer) {
     for (const auto& close : closers) {
         bool destroyed = false;
         Open([&] { destroyed = true; });
-        Press(w_->cmdBigPic());
+        Press(C().cmdBigPic);
         ASSERT_TRUE(Viewer().Loaded());
         close();
         EXPECT_TRUE(destroyed);
@@ -553,12 +557,12 @@ TEST_F(Browser, Show_PreviewFilledWhateverTheShape_UnreadableFileEmptiesIt_CopyT
     // A picture of any shape fills the whole preview: none of its black background is left.
     for (int index : {3, 0}) {
         ClickEntry(index);
-        const DibSurface& preview = w_->PreviewPicture();
+        const DibSurface& preview = C().Picture2.surface();
         ASSERT_EQ((std::array{preview.width(), preview.height()}), (std::array{355, 277}));
         const auto black = [](uint32_t c) { return (c & 0xFFFFFF) == 0; };
         EXPECT_TRUE(std::none_of(preview.bits(), preview.bits() + 355 * 277, black)) << index;
-        EXPECT_EQ(TextOf(w_->lblListIndexBack()), store_ + L"a\\");
-        EXPECT_TRUE(::IsWindowEnabled(w_->txtFileName()) && ::IsWindowEnabled(w_->txtK()));
+        EXPECT_EQ(TextOf(C().lblListIndexBack), store_ + L"a\\");
+        EXPECT_TRUE(::IsWindowEnabled(C().txtFileName) && ::IsWindowEnabled(C().txtK));
     }
 
     // No picture, or too large to hold: the reason shows, the information empties, and the
@@ -567,7 +571,7 @@ TEST_F(Browser, Show_PreviewFilledWhateverTheShape_UnreadableFileEmptiesIt_CopyT
         ClickEntry(index);
         EXPECT_EQ(Error(), L"ファイルが読めません。") << index;
         EXPECT_TRUE(ShowsNothing()) << index;
-        EXPECT_EQ(TextOf(w_->lblListIndexBack()), L"") << index;
+        EXPECT_EQ(TextOf(C().lblListIndexBack), L"") << index;
     }
     // Another program reading it is the copy button's end-to-end check.
     Key(List(), 'C', 2);
@@ -578,7 +582,6 @@ TEST_F(Browser, Show_PreviewFilledWhateverTheShape_UnreadableFileEmptiesIt_CopyT
     ClickEntry(0);
     EXPECT_EQ(Error(), L"");
     EXPECT_FALSE(ShowsNothing());
-
 }
 
 // ---------------------------------------------------------------- full-size viewer
@@ -605,7 +608,7 @@ TEST_F(Browser, Viewer_TheHeldPictureFramelessAtItsSize_ReopensInPlace_EnterOrRi
         {WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5), true},
     };
     for (const auto& [msg, wp, lp, closes] : cases) {
-        Press(w_->cmdBigPic());
+        Press(C().cmdBigPic);
         ::SendMessageW(Viewer().hwnd(), msg, wp, lp);
         ::SendMessageW(Viewer().hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
         Pump();
@@ -662,13 +665,13 @@ TEST_F(Browser, FileRename_CommitsByEnterOrLeavingTheBoxWithEveryCheck) {
         Open();
         ClickEntry(0);
         Key(List(), VK_RIGHT);  // into the name box
-        ASSERT_EQ(::GetFocus(), w_->txtFileName());
+        ASSERT_EQ(::GetFocus(), C().txtFileName);
         boxes_.clear();
         if (byEnter) {
             Type(typed, L'\r');
         } else {
-            ::SetWindowTextW(w_->txtFileName(), typed);
-            ::SetFocus(w_->cmdReSetFolder());
+            ::SetWindowTextW(C().txtFileName, typed);
+            ::SetFocus(C().cmdReSetFolder);
             Pump();
         }
         EXPECT_EQ(On(L"a"), after) << typed;
@@ -677,10 +680,10 @@ TEST_F(Browser, FileRename_CommitsByEnterOrLeavingTheBoxWithEveryCheck) {
         Names chosen;
         for (int i : Selected()) chosen.push_back(Entries()[i]);
         EXPECT_EQ(chosen, selected ? Names{selected} : Names{}) << typed;
-        EXPECT_EQ(w_->txtFileNameTag(), selected ? TextOf(w_->txtFileName()) : typed);
+        EXPECT_EQ(w_->model().shown().name, selected ? TextOf(C().txtFileName) : typed);
         // The list takes the focus; a commit on leaving lets it go on where it was going.
         const bool moveOn = !byEnter && message.empty();
-        EXPECT_EQ(::GetFocus(), moveOn ? w_->cmdReSetFolder() : List()) << typed;
+        EXPECT_EQ(::GetFocus(), moveOn ? C().cmdReSetFolder : List()) << typed;
     }
 }
 
@@ -695,7 +698,7 @@ TEST_F(Browser, FileRename_UnchangedRefills_EscapeRestores_CaseAloneRenames_OneB
     EXPECT_EQ(Entries(), (Names{L"0.bmp", L"abc.bmp"}));
     EXPECT_EQ(Selected(), std::vector<int>{1});
     Type(L"edited", 27);
-    EXPECT_EQ(TextOf(w_->txtFileName()), L"abc");
+    EXPECT_EQ(TextOf(C().txtFileName), L"abc");
     EXPECT_TRUE(boxes_.empty());
 
     // Held open by another program, the file refuses the rename with the system's words:
@@ -706,7 +709,7 @@ TEST_F(Browser, FileRename_UnchangedRefills_EscapeRestores_CaseAloneRenames_OneB
     Type(L"ABC", L'\r');
     ::CloseHandle(held);
     ExpectLastBox(1, Status(ERROR_SHARING_VIOLATION).Text(), L"名前の変更", kStop);
-    EXPECT_EQ(TextOf(w_->txtFileName()), L"abc");
+    EXPECT_EQ(TextOf(C().txtFileName), L"abc");
     EXPECT_EQ(On(L"a"), (Names{L"0.bmp", L"abc.bmp"}));
 
     // A real message box takes the focus from the name box and gives it back: no second commit.
@@ -724,12 +727,12 @@ TEST_F(Browser, FileRename_UnchangedRefills_EscapeRestores_CaseAloneRenames_OneB
             Pump();
             return IDOK;
         });
-    ::SetFocus(w_->txtFileName());
-    ::SetWindowTextW(w_->txtFileName(), L"a|b");
+    ::SetFocus(C().txtFileName);
+    ::SetWindowTextW(C().txtFileName, L"a|b");
     ::SetFocus(Tree());
     Pump();
     EXPECT_EQ(boxes_.size(), 1u);
-    EXPECT_EQ(TextOf(w_->txtFileName()), L"abc");
+    EXPECT_EQ(TextOf(C().txtFileName), L"abc");
     EXPECT_TRUE(test::PathExists(path));
 }
 
@@ -841,7 +844,7 @@ TEST_F(Browser, Sort_WithoutAFolderNodeListsNoFileOfTheUsersFolderItself) {
     for (const wchar_t* name : {L"1.bmp", L"2.bmp"}) test::WriteFileBytes(store_ + name, "x");
     Open();
     ASSERT_TRUE(Nodes().empty());
-    for (HWND button : {w_->cmdListSort(), w_->cmdReSetFolder(), w_->cmdListSort()}) {
+    for (HWND button : {C().cmdListSort, C().cmdReSetFolder, C().cmdListSort}) {
         Press(button);
         EXPECT_TRUE(Entries().empty());
     }
@@ -867,23 +870,23 @@ TEST_F(Browser, Sort_ReversesTheListingAndBackWithItsTriangle_ADragOutCarriesTha
         return static_cast<int>(ink(0) - ink(7));
     };
     auto image = [&](int i) {
-        return tilt([&](HDC dc) { ImageList_Draw(w_->ImageList2(), i, dc, 0, 0, ILD_NORMAL); });
+        return tilt([&](HDC dc) { ImageList_Draw(C().ImageList2.get(), i, dc, 0, 0, ILD_NORMAL); });
     };
     auto shown = [&] {
-        const auto icon = HICON(::SendMessageW(w_->cmdListSort(), BM_GETIMAGE, IMAGE_ICON, 0));
+        const auto icon = HICON(::SendMessageW(C().cmdListSort, BM_GETIMAGE, IMAGE_ICON, 0));
         return tilt([&](HDC dc) { ::DrawIconEx(dc, 0, 0, icon, 9, 8, 0, nullptr, DI_NORMAL); });
     };
     EXPECT_EQ((std::array{image(0), image(1), shown()}), (std::array{-8, 8, -8}));
 
     // The shown file stays shown; the list has no selection.
     ClickEntry(1);
-    ASSERT_EQ(TextOf(w_->txtFileName()), L"2");
-    Press(w_->cmdListSort());
-    EXPECT_TRUE(w_->blnSortDesc);
+    ASSERT_EQ(TextOf(C().txtFileName), L"2");
+    Press(C().cmdListSort);
+    EXPECT_TRUE(w_->model().descending());
     EXPECT_EQ(shown(), image(1));
     EXPECT_EQ(Entries(), (Names{L"4.bmp", L"3.bmp", L"2.bmp", L"1.bmp"}));
     EXPECT_TRUE(Selected().empty());
-    EXPECT_EQ(TextOf(w_->txtFileName()), L"2");
+    EXPECT_EQ(TextOf(C().txtFileName), L"2");
     // A drag out carries the selected entries in the list's order, read when a target asks;
     // once the drag is over, a target that kept the object learns nothing more.
     const std::wstring a = store_ + L"a\\";
@@ -906,7 +909,7 @@ TEST_F(Browser, Sort_ReversesTheListingAndBackWithItsTriangle_ADragOutCarriesTha
     ClickEntry(1);
     Type(L"7", L'\r');
     EXPECT_EQ(Entries(), (Names{L"7.bmp", L"6.bmp"}));
-    Press(w_->cmdReSetFolder());
+    Press(C().cmdReSetFolder);
     Names first = On(w_->NodeText(w_->SelectedNode()));
     EXPECT_EQ(Entries(), Names(first.rbegin(), first.rend()));
     // Files moved or deleted since the folder was read stay away; the folder is read again.
@@ -914,8 +917,8 @@ TEST_F(Browser, Sort_ReversesTheListingAndBackWithItsTriangle_ADragOutCarriesTha
     DragFromList({0}, At(Node(L"b")));  // 4.bmp
     ASSERT_TRUE(RemoveFile(store_ + L"a\\1.bmp"));
     test::WriteFileBytes(store_ + L"a\\0.bmp", "0");
-    Press(w_->cmdListSort());
-    EXPECT_FALSE(w_->blnSortDesc);
+    Press(C().cmdListSort);
+    EXPECT_FALSE(w_->model().descending());
     EXPECT_EQ(shown(), image(0));
     EXPECT_EQ(Entries(), (Names{L"0.bmp", L"2.bmp", L"3.bmp"}));
     EXPECT_TRUE(boxes_.empty());

@@ -1,0 +1,416 @@
+#include "browser/BrowserModel.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "browser/BrowserTexts.h"
+
+using namespace trovell;
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+constexpr uint32_t kNotFound = 3, kDenied = 5, kExists = 183, kInvalidName = 123;
+const std::wstring kRoot = L"C:\\app\\img\\tester\\";
+
+// A store in memory: folders in creation order (the file system's order), files in them,
+// and a failure code for any path an operation should refuse.
+class FakeStore {
+public:
+    std::vector<std::wstring> folders;                     // under the root, in order
+    std::map<std::wstring, std::set<std::wstring>> files;  // full folder path ending in "\"
+    std::map<std::wstring, uint32_t> refuse;               // path → code
+    std::set<std::wstring> unreadable;                     // pictures that do not decode
+    std::vector<std::wstring> loaded;
+
+    void Add(const std::wstring& folder, Names names) {
+        folders.push_back(folder);
+        files[kRoot + folder + L"\\"].insert(names.begin(), names.end());
+    }
+    Names In(const std::wstring& folder) const {
+        const auto found = files.find(kRoot + folder + L"\\");
+        return found == files.end() ? Names{} : Names(found->second.begin(), found->second.end());
+    }
+    bool Has(const std::wstring& path) const {
+        const size_t cut = path.rfind(L'\\') + 1;
+        const auto found = files.find(path.substr(0, cut));
+        return found != files.end() && found->second.count(path.substr(cut));
+    }
+    uint32_t Refused(const std::wstring& path) const {
+        const auto found = refuse.find(path);
+        return found == refuse.end() ? 0 : found->second;
+    }
+    StoreOps Ops() {
+        auto split = [](const std::wstring& path) {
+            const size_t cut = path.rfind(L'\\') + 1;
+            return std::pair{path.substr(0, cut), path.substr(cut)};
+        };
+        return {
+            .listFolders =
+                [this](const std::wstring& root, Names* names) {
+                    if (uint32_t code = Refused(root)) return code;
+                    *names = folders;
+                    return 0u;
+                },
+            .listFiles =
+                [this](const std::wstring& folder, Names* names) {
+                    if (uint32_t code = Refused(folder)) return code;
+                    const auto found = files.find(folder);
+                    if (found == files.end()) return kNotFound;
+                    // Not the listing order the browser shows: it sorts them itself.
+                    names->assign(found->second.rbegin(), found->second.rend());
+                    return 0u;
+                },
+            .makeFolder =
+                [this](const std::wstring& path) {
+                    if (uint32_t code = Refused(path)) return code;
+                    const std::wstring name = path.substr(kRoot.size());
+                    if (std::find(folders.begin(), folders.end(), name) != folders.end())
+                        return kExists;
+                    Add(name, {});
+                    return 0u;
+                },
+            .removeFolder =
+                [this](const std::wstring& path) {
+                    if (uint32_t code = Refused(path)) return code;
+                    std::erase(folders, path.substr(kRoot.size()));
+                    files.erase(path + L"\\");
+                    return 0u;
+                },
+            .removeFile =
+                [this, split](const std::wstring& path) {
+                    if (uint32_t code = Refused(path)) return code;
+                    auto [folder, name] = split(path);
+                    return files[folder].erase(name) ? 0u : kNotFound;
+                },
+            .move =
+                [this, split](const std::wstring& from, const std::wstring& to) {
+                    if (uint32_t code = Refused(from)) return code;
+                    if (from.substr(0, kRoot.size()) == kRoot &&
+                        from.find(L'\\', kRoot.size()) == std::wstring::npos) {  // a folder
+                        const auto at =
+                            std::find(folders.begin(), folders.end(), from.substr(kRoot.size()));
+                        if (at == folders.end()) return kNotFound;
+                        *at = to.substr(kRoot.size());
+                        files[to + L"\\"] = std::move(files[from + L"\\"]);
+                        files.erase(from + L"\\");
+                        return 0u;
+                    }
+                    if (!Has(from)) return kNotFound;
+                    if (Has(to)) return kExists;
+                    auto [fromFolder, fromName] = split(from);
+                    auto [toFolder, toName] = split(to);
+                    files[fromFolder].erase(fromName);
+                    files[toFolder].insert(toName);
+                    return 0u;
+                },
+            .copy =
+                [this, split](const std::wstring& from, const std::wstring& to) {
+                    if (uint32_t code = Refused(from)) return code;
+                    if (Has(to)) return 80u;
+                    auto [toFolder, toName] = split(to);
+                    files[toFolder].insert(toName);
+                    return 0u;
+                },
+            .createdText = [](const std::wstring&) { return std::wstring(L"2005/01/01 12:00:00"); },
+        };
+    }
+    std::function<bool(const std::wstring&)> Loader() {
+        return [this](const std::wstring& path) {
+            loaded.push_back(path);
+            return Has(path) && !unreadable.count(path);
+        };
+    }
+};
+
+class Model : public testing::Test {
+protected:
+    void Open() {
+        model_ = std::make_unique<BrowserModel>(disk_.Ops());
+        model_->Refresh(kRoot);
+    }
+    BrowserModel& m() { return *model_; }
+    BrowserModel::FolderId Id(const std::wstring& name) {
+        for (const auto& f : m().folders())
+            if (f.name == name) return f.id;
+        return 0;
+    }
+    Names FolderNames() {
+        Names names;
+        for (const auto& f : m().folders()) names.push_back(f.name);
+        return names;
+    }
+    void Show(int index) { ASSERT_FALSE(m().ShowEntry(index, disk_.Loader()).failure); }
+
+    FakeStore disk_;
+    std::unique_ptr<BrowserModel> model_;
+};
+
+Failure Code(uint32_t code) {
+    return {.code = code};
+}
+Failure Text(const wchar_t* text) {
+    return {.text = text};
+}
+
+}  // namespace
+
+TEST_F(Model, Refresh_FoldersInDiskOrderFirstSelectedAndListedInOrder_UnreadableStoreKeepsAll) {
+    disk_.Add(L"050102", {L"b.bmp", L"A_2.bmp", L"a.bmp"});
+    disk_.Add(L"050101", {L"x.jpg"});
+    Open();
+    EXPECT_EQ(FolderNames(), (Names{L"050102", L"050101"}));
+    EXPECT_EQ(m().selected(), Id(L"050102"));
+    EXPECT_EQ(m().Key(Id(L"050101")), L"050101_");
+    EXPECT_EQ(m().entries(), (Names{L"a.bmp", L"A_2.bmp", L"b.bmp"}));
+    EXPECT_EQ(m().ListedFolder(), kRoot + L"050102\\");
+
+    disk_.refuse[kRoot] = kDenied;
+    disk_.Add(L"050103", {});
+    EXPECT_EQ(m().Refresh(kRoot).failure, Code(kDenied));
+    EXPECT_EQ(FolderNames(), (Names{L"050102", L"050101"}));
+    EXPECT_EQ(m().entries().size(), 3u);
+
+    // Folders gone behind its back: nothing selected, nothing listed, nothing shown.
+    disk_.refuse.clear();
+    Show(0);
+    disk_.folders.clear();
+    const Outcome refreshed = m().Refresh(kRoot);
+    EXPECT_EQ(refreshed.changed, kTreeChanged | kListChanged | kShownChanged);
+    EXPECT_EQ(m().selected(), 0u);
+    EXPECT_TRUE(m().entries().empty());
+    EXPECT_TRUE(m().shown().empty());
+}
+
+TEST_F(Model, WithoutAFolderNoFileOfTheUsersFolderItselfIsListedSortedOrDragged) {
+    disk_.files[kRoot] = {L"loose.bmp"};
+    Open();
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(m().entries().empty());
+        EXPECT_EQ(m().ListedFolder(), L"");
+        m().Sort();
+    }
+    m().SetSelection({0});
+    EXPECT_TRUE(m().SelectedPaths().empty());
+    EXPECT_FALSE(m().DeleteFiles().failure);
+    EXPECT_EQ(disk_.files[kRoot].size(), 1u);
+}
+
+TEST_F(Model, SelectFolder_ListsItsFiles_AVanishedOneListsNothingAndSaysWhy) {
+    disk_.Add(L"a", {L"1.bmp"});
+    disk_.Add(L"b", {L"2.bmp", L"3.bmp"});
+    Open();
+    m().SetSelection({0});
+    EXPECT_EQ(m().SelectFolder(Id(L"b")).changed, kTreeChanged | kListChanged);
+    EXPECT_EQ(m().entries(), (Names{L"2.bmp", L"3.bmp"}));
+    EXPECT_TRUE(m().selection().empty());
+    disk_.files.erase(kRoot + L"a\\");
+    EXPECT_EQ(m().SelectFolder(Id(L"a")).failure, Code(kNotFound));
+    EXPECT_TRUE(m().entries().empty());
+    EXPECT_EQ(m().SelectFolder(999).changed, kNoChange);
+}
+
+TEST_F(Model, NewFolder_TakesTheFirstFreeName_SaysWhenNoneCanBeMade) {
+    disk_.Add(L"新しいフォルダ", {});
+    Open();
+    Show(-1);
+    const Outcome made = m().NewFolder();
+    EXPECT_EQ(made.changed, kTreeChanged | kShownChanged);
+    EXPECT_EQ(FolderNames(), (Names{L"新しいフォルダ", L"新しいフォルダ (2)"}));
+    EXPECT_EQ(m().selected(), Id(L"新しいフォルダ"));  // the new one is not selected
+    EXPECT_EQ(disk_.folders.back(), L"新しいフォルダ (2)");
+
+    disk_.refuse[kRoot + L"新しいフォルダ (3)"] = kDenied;
+    for (int n = 4; n < 65535; ++n)
+        disk_.refuse[kRoot + L"新しいフォルダ (" + std::to_wstring(n) + L")"] = kDenied;
+    EXPECT_EQ(m().NewFolder().failure, Text(texts::kNoNewFolder));
+    EXPECT_EQ(m().folders().size(), 2u);
+}
+
+TEST_F(Model, RenameFolder_OnDiskAndInTheKey_RefusalsChangeNothingAndSayWhy) {
+    disk_.Add(L"a", {L"1.bmp"});
+    disk_.Add(L"b", {});
+    Open();
+    const auto a = Id(L"a");
+    EXPECT_EQ(m().RenameFolder(a, L"a").changed, kNoChange);
+    EXPECT_EQ(m().RenameFolder(a, L"..\\x").failure, Code(kInvalidName));
+    EXPECT_EQ(m().RenameFolder(a, L"x.").failure, Code(kInvalidName));
+    EXPECT_EQ(m().RenameFolder(a, L"123").failure, Text(texts::kKeyInvalid));
+    EXPECT_EQ(m().RenameFolder(a, L"b_").failure, Text(texts::kKeyNotUnique));  // b's key
+    EXPECT_EQ(disk_.folders, (Names{L"a", L"b"}));
+    EXPECT_EQ(m().RenameFolder(a, L"c").changed, kTreeChanged);
+    EXPECT_EQ(disk_.folders, (Names{L"c", L"b"}));
+    EXPECT_EQ(m().Key(a), L"c");
+    disk_.refuse[kRoot + L"c"] = kDenied;
+    EXPECT_EQ(m().RenameFolder(a, L"d").failure, Code(kDenied));
+    EXPECT_EQ(FolderNames(), (Names{L"c", L"b"}));
+    // The refused rename gave its key back and took none.
+    EXPECT_EQ(m().RenameFolder(Id(L"b"), L"c").failure, Text(texts::kKeyNotUnique));
+    EXPECT_FALSE(m().RenameFolder(Id(L"b"), L"d").failure);
+}
+
+// Renaming the folder that is shown, then a file in it: the listing and the shown file's
+// place are that one folder's, so both follow the rename.
+TEST_F(Model, RenameFolder_OfTheShownFolderThenAFileInIt_ListsAndShowsUnderTheNewPath) {
+    disk_.Add(L"050101", {L"p.bmp", L"q.bmp"});
+    Open();
+    Show(0);
+    EXPECT_EQ(m().RenameFolder(m().selected(), L"旅行").changed, kTreeChanged | kShownChanged);
+    EXPECT_EQ(m().ListedFolder(), kRoot + L"旅行\\");
+    EXPECT_EQ(m().shown().folder, kRoot + L"旅行\\");
+    const RenameOutcome renamed = m().RenameShown(L"r", disk_.Loader());
+    EXPECT_FALSE(renamed.refused);
+    EXPECT_FALSE(renamed.outcome.failure);
+    EXPECT_EQ(disk_.In(L"旅行"), (Names{L"q.bmp", L"r.bmp"}));
+    EXPECT_EQ(m().entries(), (Names{L"q.bmp", L"r.bmp"}));
+    EXPECT_EQ(m().selection(), (std::vector<int>{1}));
+    EXPECT_EQ(m().shown().name, L"r");
+    m().Sort();
+    EXPECT_EQ(m().entries(), (Names{L"r.bmp", L"q.bmp"}));
+}
+
+TEST_F(Model, DeleteFolder_SelectsTheNextElseThePrevious_AFailureKeepsItAndSaysWhy) {
+    for (const wchar_t* name : {L"a", L"b", L"c"}) disk_.Add(name, {std::wstring(name) + L".bmp"});
+    Open();
+    m().SelectFolder(Id(L"b"));
+    Show(0);
+    EXPECT_EQ(m().DeleteFolder(Id(L"b")).changed, kTreeChanged | kListChanged | kShownChanged);
+    EXPECT_EQ(m().selected(), Id(L"c"));
+    EXPECT_EQ(m().entries(), (Names{L"c.bmp"}));
+    EXPECT_TRUE(m().shown().empty());
+    m().DeleteFolder(Id(L"c"));
+    EXPECT_EQ(m().selected(), Id(L"a"));
+    disk_.refuse[kRoot + L"a"] = kDenied;
+    EXPECT_EQ(m().DeleteFolder(Id(L"a")).failure, Code(kDenied));
+    EXPECT_EQ(FolderNames(), (Names{L"a"}));
+    disk_.refuse.clear();
+    m().DeleteFolder(Id(L"a"));
+    EXPECT_EQ(m().selected(), 0u);
+    EXPECT_TRUE(m().entries().empty());
+}
+
+TEST_F(Model, DeleteFiles_FromTheLastSelectedUp_StopsAtTheFirstFailureKeepingWhatWentBefore) {
+    disk_.Add(L"d", {L"1.bmp", L"2.bmp", L"3.bmp", L"4.bmp", L"5.bmp"});
+    Open();
+    Show(0);
+    disk_.refuse[kRoot + L"d\\2.bmp"] = kDenied;
+    m().SetSelection({3, 0, 1, 1, 9});
+    const Outcome failed = m().DeleteFiles();
+    EXPECT_EQ(failed.failure, Code(kDenied));
+    EXPECT_EQ(disk_.In(L"d"), (Names{L"1.bmp", L"2.bmp", L"3.bmp", L"5.bmp"}));
+    EXPECT_EQ(m().entries(), (Names{L"1.bmp", L"2.bmp", L"3.bmp", L"5.bmp"}));
+    EXPECT_EQ(m().selection(), (std::vector<int>{0, 1}));
+    EXPECT_FALSE(m().shown().empty());
+    disk_.refuse.clear();
+    EXPECT_EQ(m().DeleteFiles().changed, kListChanged | kEntriesRemoved | kShownChanged);
+    EXPECT_EQ(m().entries(), (Names{L"3.bmp", L"5.bmp"}));
+    EXPECT_TRUE(m().selection().empty());
+    EXPECT_TRUE(m().shown().empty());
+}
+
+TEST_F(Model, ShowEntry_SplitsTheNameAndDates_AnUnreadablePictureEmptiesThePanel) {
+    disk_.Add(L"d", {L"a.b.jpg", L"bad.bmp"});
+    Open();
+    Show(0);
+    EXPECT_EQ(disk_.loaded.back(), kRoot + L"d\\a.b.jpg");
+    EXPECT_EQ(m().shown().folder, kRoot + L"d\\");
+    EXPECT_EQ(m().shown().name, L"a.b");
+    EXPECT_EQ(m().shown().extension, L"jpg");
+    EXPECT_EQ(m().shown().date, L"2005/01/01 12:00:00");
+    disk_.unreadable.insert(kRoot + L"d\\bad.bmp");
+    const Outcome unread = m().ShowEntry(1, disk_.Loader());
+    EXPECT_EQ(unread.failure, Text(texts::kCannotRead));
+    EXPECT_TRUE(m().shown().empty());
+    EXPECT_EQ(m().ShowEntry(2, disk_.Loader()).changed, kNoChange);
+}
+
+TEST_F(Model, RenameShown_EveryRefusalKeepsTheFileAndTellsOnce_TheRenamedFileIsSelectedAgain) {
+    disk_.Add(L"d", {L"a.bmp", L"b.bmp", L"noext"});
+    Open();
+    EXPECT_EQ(m().RenameShown(L"x", disk_.Loader()).outcome.changed, kNoChange);  // none shown
+    Show(0);
+    struct Case {
+        const wchar_t* typed;
+        Failure why;
+        bool information;
+    } refusals[] = {
+        {L"   ", Text(texts::kEnterFileName), true},
+        {L"a;b", Text(texts::kForbiddenCharacters), false},
+        {L" b", Text(texts::kFileNameExists), false},
+    };
+    for (const Case& c : refusals) {
+        const RenameOutcome r = m().RenameShown(c.typed, disk_.Loader());
+        EXPECT_TRUE(r.refused) << c.typed;
+        EXPECT_EQ(r.outcome.failure, c.why) << c.typed;
+        EXPECT_EQ(r.asInformation, c.information) << c.typed;
+        EXPECT_EQ(disk_.In(L"d"), (Names{L"a.bmp", L"b.bmp", L"noext"}));
+        EXPECT_EQ(m().shown().name, L"a");
+        EXPECT_EQ(m().selection(), (std::vector<int>{0}));
+    }
+    disk_.refuse[kRoot + L"d\\a.bmp"] = kDenied;
+    EXPECT_EQ(m().RenameShown(L"c", disk_.Loader()).outcome.failure, Code(kDenied));
+    disk_.refuse.clear();
+
+    // The file system drops leading blanks; the box's text stays the committed name, and
+    // looked up with them, as the list box's search does, it finds no entry.
+    EXPECT_FALSE(m().RenameShown(L"  写真", disk_.Loader()).refused);
+    EXPECT_EQ(disk_.In(L"d"), (Names{L"b.bmp", L"noext", L"写真.bmp"}));
+    EXPECT_EQ(m().shown().name, L"  写真");
+    EXPECT_TRUE(m().selection().empty());
+    // The search is for a prefix, letter case aside: "B." finds b.bmp; "noext." nothing.
+    Show(1);
+    EXPECT_FALSE(m().RenameShown(L"noext", disk_.Loader()).refused);
+    EXPECT_TRUE(m().selection().empty());
+    Show(0);
+    disk_.files[kRoot + L"d\\"].insert(L"B.bmp.old");
+    EXPECT_FALSE(m().RenameShown(L"B", disk_.Loader()).refused);
+    EXPECT_EQ(m().entries(), (Names{L"B.bmp", L"B.bmp.old", L"noext", L"写真.bmp"}));
+    EXPECT_EQ(m().selection(), (std::vector<int>{0}));
+    EXPECT_EQ(m().shown().name, L"B");
+    EXPECT_EQ(disk_.loaded.back(), kRoot + L"d\\B.bmp");
+
+    // The folder gone meanwhile: the listing empties and the reason is told once.
+    disk_.files.erase(kRoot + L"d\\");
+    const RenameOutcome gone = m().RenameShown(L"z", disk_.Loader());
+    EXPECT_TRUE(gone.refused);
+    EXPECT_EQ(gone.outcome.failure, Code(kNotFound));
+    EXPECT_TRUE(m().entries().empty());
+}
+
+TEST_F(Model, Sort_ReversesTheListingAndBack_DragCarriesTheSelectedInThatOrder) {
+    disk_.Add(L"d", {L"1.bmp", L"2.bmp", L"3.bmp"});
+    Open();
+    EXPECT_FALSE(m().descending());
+    m().Sort();
+    EXPECT_TRUE(m().descending());
+    EXPECT_EQ(m().entries(), (Names{L"3.bmp", L"2.bmp", L"1.bmp"}));
+    m().SetSelection({2, 0});
+    EXPECT_EQ(m().SelectedPaths(), (Names{kRoot + L"d\\3.bmp", kRoot + L"d\\1.bmp"}));
+    m().Sort();
+    EXPECT_EQ(m().entries(), (Names{L"1.bmp", L"2.bmp", L"3.bmp"}));
+}
+
+TEST_F(Model, Drop_CopiesOrMovesWithoutOverwriting_AMovedEntryLeavesTheListShowingIt) {
+    disk_.Add(L"from", {L"1.bmp", L"2.bmp", L"3.bmp"});
+    disk_.Add(L"to", {L"3.bmp"});
+    Open();
+    const std::wstring from = kRoot + L"from\\";
+    m().SetSelection({0, 2});
+    const Outcome moved = m().Drop({from + L"1.bmp", from + L"2.bmp"}, Id(L"to"), true);
+    EXPECT_EQ(moved.changed, kListChanged | kEntriesRemoved);
+    EXPECT_EQ(m().entries(), (Names{L"3.bmp"}));
+    EXPECT_EQ(m().selection(), (std::vector<int>{0}));
+    EXPECT_EQ(disk_.In(L"to"), (Names{L"1.bmp", L"2.bmp", L"3.bmp"}));
+
+    // Stops at the first it cannot copy: what went before is done, the rest untouched.
+    disk_.Add(L"x", {L"a.bmp", L"b.bmp"});
+    const std::wstring x = kRoot + L"x\\";
+    EXPECT_EQ(m().Drop({x + L"a.bmp", from + L"3.bmp", x + L"b.bmp"}, Id(L"to"), false).failure,
+              Code(80));
+    EXPECT_EQ(disk_.In(L"to"), (Names{L"1.bmp", L"2.bmp", L"3.bmp", L"a.bmp"}));
+    EXPECT_EQ(m().entries(), (Names{L"3.bmp"}));  // a copy leaves the source listed
+    EXPECT_EQ(m().Drop({x + L"b.bmp"}, 999, false).failure, Code(kNotFound));
+    EXPECT_EQ(m().Drop({x + L".."}, Id(L"to"), false).failure, Code(kInvalidName));
+}
