@@ -5,10 +5,11 @@
 #include "browser/BrowserLayout.h"
 #include "browser/BrowserRules.h"
 #include "browser/BrowserTexts.h"
+#include "browser/DiskStore_win.h"
 #include "browser/frmPicture_win.h"
 #include "platform/Clipboard_win.h"
-#include "platform/FileOps_win.h"
 #include "platform/Input_win.h"
+#include "platform/ListBox_win.h"
 #include "platform/MessageBox_win.h"
 #include "platform/PictureLoader_win.h"
 #include "platform/ScreenMetrics_win.h"
@@ -29,39 +30,9 @@ constexpr wchar_t kClassName[] = L"TrovellList";
 // would end the edit a second time.
 constexpr UINT kMsgRenameFailed = WM_APP + 1;
 
-uint32_t Code(const Status& status) {
-    return status.code();
-}
-
-// The file system as the model uses it.
-StoreOps DiskOps() {
-    return {
-        .listFolders =
-            [](const std::wstring& folder, std::vector<std::wstring>* names) {
-                return Code(ListSubfolders(folder, names));
-            },
-        .listFiles =
-            [](const std::wstring& folder, std::vector<std::wstring>* names) {
-                return Code(ListFiles(folder, names));
-            },
-        .makeFolder = [](const std::wstring& path) { return Code(MakeFolder(path)); },
-        .removeFolder = [](const std::wstring& path) { return Code(RemoveFolder(path)); },
-        .removeFile = [](const std::wstring& path) { return Code(RemoveFile(path)); },
-        .move = [](const std::wstring& from,
-                   const std::wstring& to) { return Code(MoveFileTo(from, to)); },
-        .copy = [](const std::wstring& from,
-                   const std::wstring& to) { return Code(CopyFileTo(from, to)); },
-        .createdText = FileCreatedText,
-    };
-}
-
-std::wstring Reason(const Failure& failure) {
-    return failure.text ? std::wstring(failure.text) : Status(failure.code).Text();
-}
-
 }  // namespace
 
-frmList::frmList(Options options) : options_(std::move(options)), model_(DiskOps()) {}
+frmList::frmList(Options options) : options_(std::move(options)), model_(DiskStoreOps()) {}
 
 frmList::~frmList() {
     // The window goes first, while the fonts and image lists its controls use still exist.
@@ -97,14 +68,9 @@ Status frmList::Open() {
     return {};
 }
 
-void frmList::RestoreFocus(HWND control) {
-    restoringFocus_ = true;
-    ::SetFocus(control && ::IsWindow(control) ? control : c_.cmdReSetFolder);
-    restoringFocus_ = false;
-}
-
 Status frmList::CreateControls() {
     if (Status made = c_.Create(hwnd(), twips_); !made) return made;
+    focus_.SetFallback(c_.cmdReSetFolder);
     for (HWND control : {c_.TreeView1, c_.List1, c_.txtFileName})
         ::SetWindowSubclass(control, &frmList::ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
     SetUpDragDrop();
@@ -128,73 +94,19 @@ void frmList::Render(unsigned changed) {
 }
 
 void frmList::RenderTree() {
-    const auto& folders = model_.folders();
-    // Thousands of nodes inserted or removed with redraw on repaint the tree for every one.
-    ::SendMessageW(c_.TreeView1, WM_SETREDRAW, FALSE, 0);
+    std::vector<TreeItems::Entry> entries;
+    entries.reserve(model_.folders().size());
+    for (const auto& folder : model_.folders()) entries.push_back({folder.id, &folder.name});
     selectingByCode_ = true;
-    std::unordered_map<FolderId, Node> kept;
-    for (const auto& folder : folders)
-        if (auto found = nodes_.find(folder.id); found != nodes_.end())
-            kept.insert(nodes_.extract(found));
-    if (kept.empty()) {
-        TreeView_DeleteAllItems(c_.TreeView1);
-    } else {
-        for (const auto& [id, node] : nodes_) TreeView_DeleteItem(c_.TreeView1, node.item);
-    }
-    nodes_ = std::move(kept);
-    for (const auto& folder : folders) {
-        TVITEMW item{};
-        item.mask = TVIF_TEXT;
-        item.pszText = const_cast<wchar_t*>(folder.name.c_str());
-        if (auto found = nodes_.find(folder.id); found != nodes_.end()) {
-            if (found->second.name == folder.name) continue;
-            item.hItem = found->second.item;
-            TreeView_SetItem(c_.TreeView1, &item);
-            found->second.name = folder.name;
-            continue;
-        }
-        TVINSERTSTRUCTW insert{};
-        insert.hParent = TVI_ROOT;
-        insert.hInsertAfter = TVI_LAST;
-        insert.item = item;
-        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
-        insert.item.iImage = 0;
-        insert.item.iSelectedImage = 1;
-        insert.item.lParam = static_cast<LPARAM>(folder.id);
-        const auto node = reinterpret_cast<HTREEITEM>(SendPastSubclasses(
-            c_.TreeView1, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-        if (node) nodes_[folder.id] = {node, folder.name};
-    }
-    const auto selected = nodes_.find(model_.selected());
-    if (selected != nodes_.end() && selected->second.item != SelectedNode())
-        TreeView_SelectItem(c_.TreeView1, selected->second.item);
+    nodes_.Sync(c_.TreeView1, entries);
+    const HTREEITEM selected = nodes_.Find(model_.selected());
+    if (selected && selected != SelectedNode()) TreeView_SelectItem(c_.TreeView1, selected);
     selectingByCode_ = false;
-    ::SendMessageW(c_.TreeView1, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(c_.TreeView1, nullptr, TRUE);
 }
 
 void frmList::RenderList(bool keepScroll) {
-    const auto& entries = model_.entries();
-    const LRESULT top = keepScroll ? ::SendMessageW(c_.List1, LB_GETTOPINDEX, 0, 0) : 0;
-    // A list box filled with redraw on takes tens of seconds for ten thousand names.
-    size_t chars = 0;
-    for (const std::wstring& name : entries) chars += name.size() + 1;
-    ::SendMessageW(c_.List1, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageW(c_.List1, LB_RESETCONTENT, 0, 0);
-    ::SendMessageW(c_.List1, LB_INITSTORAGE, entries.size(), chars * sizeof(wchar_t));
-    for (const std::wstring& name : entries)
-        SendPastSubclasses(c_.List1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    RenderSelection();
-    if (keepScroll) ::SendMessageW(c_.List1, LB_SETTOPINDEX, top, 0);
-    ::SendMessageW(c_.List1, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(c_.List1, nullptr, TRUE);
-}
-
-void frmList::RenderSelection() {
-    const auto& selection = model_.selection();
-    ::SendMessageW(c_.List1, LB_SETSEL, FALSE, -1);
-    for (int index : selection) ::SendMessageW(c_.List1, LB_SETSEL, TRUE, index);
-    if (!selection.empty()) ::SendMessageW(c_.List1, LB_SETCARETINDEX, selection.front(), FALSE);
+    FillListBox(c_.List1, model_.entries(), keepScroll);
+    SelectListEntries(c_.List1, model_.selection());
 }
 
 void frmList::RenderShown() {
@@ -227,11 +139,11 @@ void frmList::SetError(const std::wstring& text) {
 }
 
 void frmList::Report(const Failure& failure) {
-    if (failure) SetError(Reason(failure));
+    if (failure) SetError(FailureText(failure));
 }
 
 void frmList::Tell(const Failure& failure, const wchar_t* title, UINT icon) {
-    ShowMessage(hwnd(), Reason(failure), title, MB_OK | icon);
+    ShowMessage(hwnd(), FailureText(failure), title, MB_OK | icon);
 }
 
 std::wstring frmList::NodeText(HTREEITEM node) const {
@@ -244,12 +156,6 @@ frmList::FolderId frmList::FolderOf(HTREEITEM node) const {
 
 HTREEITEM frmList::DropHighlight() const {
     return TreeDropMark(c_.TreeView1);
-}
-
-void frmList::SelectNodeByCode(HTREEITEM node) {
-    selectingByCode_ = true;
-    TreeView_SelectItem(c_.TreeView1, node);
-    selectingByCode_ = false;
 }
 
 void frmList::EnableDelete(bool enabled) {
@@ -345,7 +251,7 @@ bool frmList::TreeView1_AfterLabelEdit(HTREEITEM node, const wchar_t* newText) {
         return false;
     }
     // The tree takes the new text itself once this returns.
-    if (auto found = nodes_.find(id); found != nodes_.end()) found->second.name = newText;
+    nodes_.Retitled(id, newText);
     Render(renamed.changed & ~kTreeChanged);
     return true;
 }
@@ -414,21 +320,17 @@ void frmList::DeleteFolder() {
 
 void frmList::List1_Click() {
     // The user's selection, as the list has just changed it.
-    std::vector<int> selected(static_cast<size_t>(::SendMessageW(c_.List1, LB_GETSELCOUNT, 0, 0)));
-    if (!selected.empty())
-        ::SendMessageW(c_.List1, LB_GETSELITEMS, selected.size(),
-                       reinterpret_cast<LPARAM>(selected.data()));
-    model_.SetSelection(std::move(selected));
-    const int index = static_cast<int>(::SendMessageW(c_.List1, LB_GETCARETINDEX, 0, 0));
+    model_.SetSelection(ListSelection(c_.List1));
+    const int index = ListCaret(c_.List1);
     if (index < 0 || index >= static_cast<int>(model_.entries().size())) return;
     const Outcome shown = model_.ShowEntry(index, PictureLoader());
     Render(shown.changed);
-    SetError(shown.failure ? Reason(shown.failure) : L"");
+    SetError(shown.failure ? FailureText(shown.failure) : L"");
 }
 
 void frmList::SelectEntries(std::vector<int> indexes) {
     model_.SetSelection(std::move(indexes));
-    RenderSelection();
+    SelectListEntries(c_.List1, model_.selection());
 }
 
 void frmList::List1_GotFocus() {
@@ -439,9 +341,8 @@ void frmList::List1_KeyDown(int& keyCode, int shift) {
     switch (ListKeyAction(keyCode, shift, !model_.entries().empty())) {
         case ListKey::ToTree: {
             keyCode = 0;
-            const int focused = static_cast<int>(::SendMessageW(c_.List1, LB_GETCARETINDEX, 0, 0));
             std::vector<int> kept = model_.selection();
-            std::erase(kept, focused);
+            std::erase(kept, ListCaret(c_.List1));
             SelectEntries(std::move(kept));
             ::SetFocus(c_.TreeView1);
             return;
@@ -483,11 +384,90 @@ void frmList::txtFileName_Validate(bool& cancel) {
             Tell(renamed.outcome.failure, texts::kRenameTitle,
                  renamed.asInformation ? MB_ICONINFORMATION : MB_ICONHAND);
         } else {
-            SetError(renamed.outcome.failure ? Reason(renamed.outcome.failure) : L"");
+            SetError(renamed.outcome.failure ? FailureText(renamed.outcome.failure) : L"");
         }
         if (renamed.listed) ::SetFocus(c_.List1);
     }
     committing_ = false;
+}
+
+// ---------------------------------------------------------------- dragging out of the list
+
+void frmList::SetUpDragDrop() {
+    ShowSortPicture();
+    // Without OLE the browser works on, without drag and drop.
+    if (!EnsureOle()) return;
+    (void)TreeView1Drop_.Register(
+        c_.TreeView1,
+        {.dragOver = [this](IDataObject*, POINT at,
+                            DragState state) { TreeView1_OLEDragOver(at, state); },
+         .drop = [this](IDataObject* data, POINT at) { TreeView1_OLEDragDrop(data, at); }});
+}
+
+void frmList::List1_Drag() {
+    if (inDragDrop_ > 0 || model_.selection().empty()) return;
+    ComPtr<IDataObject> data = List1_DragData();
+    List1_OLEStartDrag();
+    ++inDragDrop_;
+    const DWORD effect = DragFiles(data.get());
+    --inDragDrop_;
+    DetachFileDataObject(data.get());
+    List1_OLECompleteDrag(effect);
+    CloseIfAskedMeanwhile();
+}
+
+void frmList::CloseIfAskedMeanwhile() {
+    if (inDragDrop_ == 0 && std::exchange(closeAfterDrag_, false)) CloseWindow();
+}
+
+ComPtr<IDataObject> frmList::List1_DragData() {
+    return MakeFileDataObject([this] { return model_.SelectedPaths(); });
+}
+
+void frmList::List1_OLEStartDrag() {
+    blnListDrag = true;
+}
+
+void frmList::List1_OLECompleteDrag(DWORD) {
+    // Whatever the target did: the list and its files stay as they are.
+    if (!blnListDrag) return;
+    SetTreeDropMark(c_.TreeView1, nullptr);
+    blnListDrag = false;
+}
+
+// ---------------------------------------------------------------- dropping onto the tree
+
+void frmList::TreeView1_OLEDragOver(POINT at, DragState state) {
+    // Whatever the data: the mark follows the pointer, the drop alone refuses what is no file
+    // list. Leaving takes the mark away wherever the pointer was last: a drag cancelled over a
+    // node must not leave that node marked.
+    SetTreeDropMark(c_.TreeView1,
+                    state != DragState::Leave ? TreeRowAt(c_.TreeView1, at) : nullptr);
+}
+
+void frmList::TreeView1_OLEDragDrop(IDataObject* data, POINT at) {
+    const std::optional<std::vector<std::wstring>> files = DroppedFiles(data);
+    ++inDragDrop_;
+    if (files && !files->empty()) {
+        const Outcome dropped =
+            model_.Drop(*files, FolderOf(TreeRowAt(c_.TreeView1, at)), blnListDrag);
+        Render(dropped.changed);
+        if (dropped.failure) {
+            SetTreeDropMark(c_.TreeView1, nullptr);
+            Tell(dropped.failure, texts::kDropFailedTitle);
+            Report(dropped.failure);
+        }
+    }
+    --inDragDrop_;
+    SetTreeDropMark(c_.TreeView1, nullptr);
+    CloseIfAskedMeanwhile();
+}
+
+// ---------------------------------------------------------------- order
+
+void frmList::cmdListSort_Click() {
+    Render(model_.Sort().changed);
+    ShowSortPicture();
 }
 
 // ---------------------------------------------------------------- messages
@@ -510,12 +490,7 @@ LRESULT CALLBACK frmList::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
 
 LRESULT frmList::TreeView1_Message(UINT msg, WPARAM wp, LPARAM lp) {
     const HWND tree = c_.TreeView1;
-    // The tree reports a click before or after selecting the node depending on its version;
-    // each click starts unclaimed.
-    if (msg == WM_LBUTTONDOWN) {
-        nodeClickedBySelection_ = false;
-        treeClickAt_ = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-    }
+    clicks_.OnMouse(msg, lp);
     if (msg == WM_DESTROY) TreeView1Drop_.Revoke();
     if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
         int keyCode = static_cast<int>(wp);
@@ -552,7 +527,7 @@ bool frmList::OnCommand(HWND from, int code) {
     if (from == c_.List1) {
         if (code == LBN_SELCHANGE) List1_Click();
         if (code == LBN_DBLCLK) cmdBigPic_Click();
-        if (code == LBN_SETFOCUS && !restoringFocus_) List1_GotFocus();
+        if (code == LBN_SETFOCUS && !focus_.restoring()) List1_GotFocus();
         return true;
     }
     if (code != BN_CLICKED) return false;
@@ -580,23 +555,17 @@ LRESULT frmList::OnNotify(const NMHDR& header) {
                 return 0;
             }
             if (change.action == TVC_UNKNOWN) return 0;
-            nodeClickedBySelection_ = change.action == TVC_BYMOUSE;
+            clicks_.Selected(change);
             TreeView1_NodeClick(change.itemNew.hItem);
             return 0;
         }
-        case NM_CLICK: {
-            // A click on the node already selected changes nothing in the tree but still
-            // reads its folder afresh.
-            if (std::exchange(nodeClickedBySelection_, false)) return 0;
-            TVHITTESTINFO hit{};
-            hit.pt = treeClickAt_;
-            const HTREEITEM node = TreeView_HitTest(c_.TreeView1, &hit);
-            if (node && (hit.flags & TVHT_ONITEM) && node == SelectedNode())
+        case NM_CLICK:
+            // A click on the node already selected still reads its folder afresh.
+            if (const HTREEITEM node = clicks_.OnSelectedItem(c_.TreeView1))
                 TreeView1_NodeClick(node);
             return 0;
-        }
         case NM_SETFOCUS:
-            if (!restoringFocus_) TreeView1_GotFocus();
+            if (!focus_.restoring()) TreeView1_GotFocus();
             return 0;
         case TVN_BEGINLABELEDITW: labelEditing_ = true; return FALSE;
         case TVN_ENDLABELEDITW: {
@@ -608,6 +577,7 @@ LRESULT frmList::OnNotify(const NMHDR& header) {
 }
 
 LRESULT frmList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (focus_.OnMessage(hwnd(), msg, wp)) return 0;
     switch (msg) {
         case WM_COMMAND: {
             const auto from = reinterpret_cast<HWND>(lp);
@@ -624,23 +594,6 @@ LRESULT frmList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         }
         case kMsgRenameFailed: ReportRenameFailure(); return 0;
-        case WM_ACTIVATE:
-            // As a dialog does: the control that had the focus gets it back, without its
-            // focus rules running for a return from another window or a message box.
-            if (LOWORD(wp) == WA_INACTIVE) {
-                const HWND focus = ::GetFocus();
-                if (focus && ::IsChild(hwnd(), focus)) savedFocus_ = focus;
-            } else if (!HIWORD(wp)) {
-                RestoreFocus(savedFocus_);
-            }
-            return 0;
-        case WM_SETFOCUS: {
-            // The frame takes no keys (a SetFocus on it, as a tray click's bringing it
-            // forward did): the focus goes on to the control that had it.
-            const HWND from = reinterpret_cast<HWND>(wp);
-            RestoreFocus(from && ::IsChild(hwnd(), from) ? from : savedFocus_);
-            return 0;
-        }
         case WM_CLOSE: CloseWindow(); return 0;
     }
     return Window::OnMessage(msg, wp, lp);

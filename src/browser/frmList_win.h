@@ -8,7 +8,6 @@
 
 #include <functional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "browser/BrowserControls_win.h"
@@ -19,6 +18,7 @@
 #include "platform/Geometry.h"
 #include "platform/Handles_win.h"
 #include "platform/ListDrag_win.h"
+#include "platform/TreeView_win.h"
 #include "platform/Window_win.h"
 
 namespace trovell {
@@ -77,19 +77,12 @@ private:
     bool OnCommand(HWND from, int code);
 
     Status CreateControls();
-    Rect Pixels(const Rect& twips) const;
-    HWND AddControl(ControlParams params);
-    Status AddPanel(PicturePanel& panel, HWND parent, int id, const Rect& twips, uint32_t colour,
-                    bool border, bool keepsDrawing = false);
-    void CreateToolbarButtons();
-    void AddListTip();
     void SetUpDragDrop();
 
     // Rendering the model into the controls.
     void Render(unsigned changed);
     void RenderTree();
     void RenderList(bool keepScroll);
-    void RenderSelection();
     void RenderShown();
     void ShowSortPicture();
     void SetText(HWND control, const std::wstring& text);
@@ -97,7 +90,6 @@ private:
     void Report(const Failure& failure);
     void Tell(const Failure& failure, const wchar_t* title, UINT icon = MB_ICONHAND);
     FolderId FolderOf(HTREEITEM node) const;
-    void SelectNodeByCode(HTREEITEM node);
     void ApplyTreeRule();
     void EnableDelete(bool enabled);
     std::function<bool(const std::wstring&)> PictureLoader();
@@ -136,25 +128,15 @@ private:
     Options options_;
     BrowserModel model_;
     TwipsPerPixel twips_;
-    // The tree's nodes by folder, with the name each shows.
-    struct Node {
-        HTREEITEM item;
-        std::wstring name;
-    };
-    std::unordered_map<FolderId, Node> nodes_;
+    TreeItems nodes_;      // the tree's nodes by folder
     DibSurface Picture1_;  // the hidden holder of the shown picture, at its own size
     FocusLeaveCheck txtFileNameLeave_;
 
     BrowserControls c_;
 
-    // The control that had the focus when the window was left, and what gives it back
-    // without that control's focus rules.
-    void RestoreFocus(HWND control);
-    HWND savedFocus_ = nullptr;
-    bool restoringFocus_ = false;
+    DialogFocus focus_;
     bool selectingByCode_ = false;
-    bool nodeClickedBySelection_ = false;
-    POINT treeClickAt_{};  // where the button went down in the tree, for the click after it
+    TreeClicks clicks_;
     bool labelEditing_ = false;
     Failure renameFailure_;
     bool committing_ = false;  // a message box of a commit must not start another

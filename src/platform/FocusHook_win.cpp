@@ -56,4 +56,29 @@ LRESULT CALLBACK FocusLeaveCheck::HookProc(int code, WPARAM wp, LPARAM lp) noexc
     return ::CallNextHookEx(nullptr, code, wp, lp);
 }
 
+bool DialogFocus::OnMessage(HWND frame, UINT msg, WPARAM wp) {
+    if (msg == WM_ACTIVATE) {
+        if (LOWORD(wp) == WA_INACTIVE) {
+            const HWND focus = ::GetFocus();
+            if (focus && ::IsChild(frame, focus)) saved_ = focus;
+        } else if (!HIWORD(wp)) {
+            Restore(saved_);
+        }
+        return true;
+    }
+    if (msg == WM_SETFOCUS) {
+        // The frame takes no keys (a SetFocus on it, as bringing it forward may do).
+        const auto from = reinterpret_cast<HWND>(wp);
+        Restore(from && ::IsChild(frame, from) ? from : saved_);
+        return true;
+    }
+    return false;
+}
+
+void DialogFocus::Restore(HWND control) {
+    restoring_ = true;
+    ::SetFocus(control && ::IsWindow(control) ? control : fallback_);
+    restoring_ = false;
+}
+
 }  // namespace trovell

@@ -31,4 +31,23 @@ private:
     Check check_;
 };
 
+// The focus of a window with controls, kept as a dialog keeps it: the control that had it
+// when the window was left gets it back, and the frame itself passes it on to that control,
+// without the control's own focus rules running for such a return (restoring()).
+class DialogFocus {
+public:
+    // fallback: the control that takes the focus when none had it.
+    void SetFallback(HWND control) noexcept { fallback_ = control; }
+    // Handles the frame's WM_ACTIVATE and WM_SETFOCUS; true when it did.
+    bool OnMessage(HWND frame, UINT msg, WPARAM wp);
+    bool restoring() const noexcept { return restoring_; }
+
+private:
+    void Restore(HWND control);
+
+    HWND saved_ = nullptr;
+    HWND fallback_ = nullptr;
+    bool restoring_ = false;
+};
+
 }  // namespace trovell

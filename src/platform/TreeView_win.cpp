@@ -1,5 +1,11 @@
 #include "platform/TreeView_win.h"
 
+#include <windowsx.h>
+
+#include <utility>
+
+#include "platform/Window_win.h"
+
 namespace trovell {
 
 std::wstring TreeItemText(HWND tree, HTREEITEM item) {
@@ -45,6 +51,68 @@ void SetTreeDropMark(HWND tree, HTREEITEM item) {
     if (const HTREEITEM selected = TreeView_GetSelection(tree))
         TreeView_SetItemState(tree, selected, item == selected ? TVIS_DROPHILITED : 0,
                               TVIS_DROPHILITED);
+}
+
+void TreeItems::Sync(HWND tree, const std::vector<Entry>& entries) {
+    // Thousands of items inserted or removed with redraw on repaint the tree for every one.
+    ::SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
+    std::unordered_map<uintptr_t, Item> kept;
+    for (const Entry& entry : entries)
+        if (auto found = items_.find(entry.id); found != items_.end())
+            kept.insert(items_.extract(found));
+    if (kept.empty())
+        TreeView_DeleteAllItems(tree);
+    else
+        for (const auto& [id, gone] : items_) TreeView_DeleteItem(tree, gone.item);
+    items_ = std::move(kept);
+    for (const Entry& entry : entries) {
+        TVINSERTSTRUCTW insert{};
+        TVITEMW& item = insert.item;
+        item.mask = TVIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(entry.text->c_str());
+        if (auto found = items_.find(entry.id); found != items_.end()) {
+            if (found->second.text == *entry.text) continue;
+            item.hItem = found->second.item;
+            TreeView_SetItem(tree, &item);
+            found->second.text = *entry.text;
+            continue;
+        }
+        insert.hParent = TVI_ROOT;
+        insert.hInsertAfter = TVI_LAST;
+        item.mask |= TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+        item.iImage = 0;
+        item.iSelectedImage = 1;
+        item.lParam = static_cast<LPARAM>(entry.id);
+        const auto made = reinterpret_cast<HTREEITEM>(
+            SendPastSubclasses(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+        if (made) items_[entry.id] = {made, *entry.text};
+    }
+    ::SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(tree, nullptr, TRUE);
+}
+
+HTREEITEM TreeItems::Find(uintptr_t id) const {
+    const auto found = items_.find(id);
+    return found == items_.end() ? nullptr : found->second.item;
+}
+
+void TreeItems::Retitled(uintptr_t id, const std::wstring& text) {
+    if (auto found = items_.find(id); found != items_.end()) found->second.text = text;
+}
+
+void TreeClicks::OnMouse(UINT msg, LPARAM lp) {
+    if (msg != WM_LBUTTONDOWN) return;
+    bySelection_ = false;
+    at_ = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+}
+
+HTREEITEM TreeClicks::OnSelectedItem(HWND tree) {
+    if (std::exchange(bySelection_, false)) return nullptr;
+    TVHITTESTINFO hit{};
+    hit.pt = at_;
+    const HTREEITEM item = TreeView_HitTest(tree, &hit);
+    return item && (hit.flags & TVHT_ONITEM) && item == TreeView_GetSelection(tree) ? item
+                                                                                    : nullptr;
 }
 
 }  // namespace trovell
