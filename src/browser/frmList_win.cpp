@@ -259,7 +259,7 @@ Status frmList::CreateControls() {
     if (!Toolbar1_ || !cmdReSetFolder_ || !TreeView1_ || !cmdListSort_ || !List1_)
         return Status::LastError();
 
-    auto panel = [&](PicturePanel& box, HWND parent, int id, const Rect& twips, COLORREF back,
+    auto panel = [&](PictureBox& box, HWND parent, int id, const Rect& twips, COLORREF back,
                      bool border, bool keepsDrawing) {
         return box.Create({.parent = parent,
                            .id = id,
@@ -720,18 +720,11 @@ void frmList::List1_FailedShow() {
     ClearFileInfo();
 }
 
-void frmList::DrawFitted(const DibSurface& source, PicturePanel& target, int height, int width) {
+void frmList::DrawFitted(const DibSurface& source, PictureBox& target, int height, int width) {
     const int w = TwipsToPixelsX(width, twips_);
     const int h = TwipsToPixelsY(height, twips_);
     target.SetOuterSize(w, h);
-    DibSurface& canvas = target.surface();
-    if (canvas.empty() || source.empty()) return;
-    // Halftone averages the pixels a shrink drops, so a large picture stays smooth.
-    ::SetStretchBltMode(canvas.dc(), HALFTONE);
-    ::SetBrushOrgEx(canvas.dc(), 0, 0, nullptr);
-    ::StretchBlt(canvas.dc(), 0, 0, canvas.width(), canvas.height(), source.dc(), 0, 0,
-                 source.width(), source.height(), SRCCOPY);
-    ::InvalidateRect(target.hwnd(), nullptr, FALSE);
+    target.ShowFitted(source);
 }
 
 void frmList::ClearFileInfo() {

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "browser/NodeKeys.h"
-#include "browser/PicturePanel_win.h"
 #include "platform/Dib_win.h"
 #include "platform/FileDragDrop_win.h"
 #include "platform/FocusHook_win.h"
 #include "platform/Geometry.h"
 #include "platform/Handles_win.h"
+#include "platform/PictureBox_win.h"
 #include "platform/Window_win.h"
 
 namespace trovell {
@@ -82,7 +82,7 @@ public:
     // Procedures shared with the file commands.
     void FillFileList();
     void ClearFileInfo();
-    void DrawFitted(const DibSurface& source, PicturePanel& target, int height, int width);
+    void DrawFitted(const DibSurface& source, PictureBox& target, int height, int width);
 
     // Event handlers, as the messages deliver them.
     void Form_Load();
@@ -215,11 +215,11 @@ private:
     HWND txtK_ = nullptr;
     HWND lblListIndexBack_ = nullptr;
     HWND listTip_ = nullptr;
-    PicturePanel Picture3_;
-    PicturePanel Picture4_;
-    PicturePanel Picture5_;
-    PicturePanel Picture6_;
-    PicturePanel Picture2_;
+    PictureBox Picture3_;
+    PictureBox Picture4_;
+    PictureBox Picture5_;
+    PictureBox Picture6_;
+    PictureBox Picture2_;
 
     // The control that had the focus when the window was left, and what gives it back
     // without that control's focus rules.
