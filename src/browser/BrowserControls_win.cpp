@@ -21,8 +21,8 @@ constexpr DWORD kLabel = WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
 constexpr uint32_t kButtonFace = 0xFFFFFFFF;  // the system's colour, asked when made
 
 struct PanelSpec {
-    PicturePanel C::*panel;
-    PicturePanel C::*parent;  // null: the form
+    PictureBox C::*panel;
+    PictureBox C::*parent;  // null: the form
     int id;
     Rect twips;
     uint32_t colour;
@@ -32,7 +32,7 @@ struct PanelSpec {
 
 struct ControlSpec {
     HWND C::*control;
-    PicturePanel C::*parent;
+    PictureBox C::*parent;
     int id;
     const wchar_t* className;
     const wchar_t* text;
@@ -142,7 +142,7 @@ Status BrowserControls::Create(HWND form, const TwipsPerPixel& twips) {
     sortUp.reset(::ImageList_GetIcon(ImageList2.get(), 0, ILD_NORMAL));
     sortDown.reset(::ImageList_GetIcon(ImageList2.get(), 1, ILD_NORMAL));
 
-    auto parentOf = [&](PicturePanel C::*panel) { return panel ? (this->*panel).hwnd() : form; };
+    auto parentOf = [&](PictureBox C::*panel) { return panel ? (this->*panel).hwnd() : form; };
     auto make = [&](const ControlSpec& spec) {
         this->*spec.control = CreateControl({.className = spec.className,
                                              .text = spec.text,

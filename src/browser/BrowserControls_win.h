@@ -5,7 +5,7 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
-#include "browser/PicturePanel_win.h"
+#include "platform/PictureBox_win.h"
 #include "platform/Geometry.h"
 #include "platform/Handles_win.h"
 
@@ -37,11 +37,11 @@ struct BrowserControls {
     HWND txtFileName = nullptr;
     HWND txtK = nullptr;
     HWND lblListIndexBack = nullptr;  // hidden: the folder of the shown file
-    PicturePanel Picture3;            // the status bar
-    PicturePanel Picture4;            // the right panel
-    PicturePanel Picture5;            // its date row
-    PicturePanel Picture6;            // its name row
-    PicturePanel Picture2;            // the preview
+    PictureBox Picture3;            // the status bar
+    PictureBox Picture4;            // the right panel
+    PictureBox Picture5;            // its date row
+    PictureBox Picture6;            // its name row
+    PictureBox Picture2;            // the preview
 };
 
 }  // namespace trovell

@@ -5,6 +5,7 @@
 #include "browser/BrowserRules.h"
 #include "platform/Handles_win.h"
 #include "platform/Input_win.h"
+#include "platform/PictureBox_win.h"
 #include "platform/ScreenMetrics_win.h"
 
 namespace trovell {
@@ -96,12 +97,6 @@ Status frmPicture::ShowPicture(const DibSurface& picture, Size emptySize,
     return {};
 }
 
-void frmPicture::Paint(HDC dc, const RECT& dirty) const {
-    ::FillRect(dc, &dirty, ::GetSysColorBrush(COLOR_BTNFACE));
-    if (!image_.empty())
-        ::BitBlt(dc, 0, 0, image_.width(), image_.height(), image_.dc(), 0, 0, SRCCOPY);
-}
-
 void frmPicture::Form_KeyDown(int keyCode, int, bool repeated) {
     // The Enter that opened the viewer from the list, held down, repeats here: it must not
     // close it again at once.
@@ -131,7 +126,7 @@ LRESULT frmPicture::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_ERASEBKGND: return 1;
         case WM_PAINT: {
             PaintDc paint(hwnd());
-            Paint(paint.get(), paint.dirty());
+            PaintPicture(paint.get(), paint.dirty(), image_, ::GetSysColorBrush(COLOR_BTNFACE));
             return 0;
         }
         case WM_KEYDOWN:

@@ -47,7 +47,6 @@ protected:
 
 private:
     frmPicture() = default;
-    void Paint(HDC dc, const RECT& dirty) const;
 
     DibSurface image_;
     // The left button went down on this window and has not come up: only such a drag may

@@ -70,7 +70,11 @@ Status frmTrovell::Form_Load() {
                              .caption = texts::kCaptureCaption,
                              .style = WS_POPUP | WS_CLIPCHILDREN,
                              .bounds = {0, 0, width, height}});
-    if (created) created = Picture1_.Create(hwnd(), {0, 0, width, height}, this);
+    if (created)
+        created = Picture1_.Create({.parent = hwnd(),
+                                    .bounds = {0, 0, width, height},
+                                    .back = ::GetSysColor(COLOR_WINDOW),
+                                    .host = this});
     if (!created) {
         Picture1_.surface() = DibSurface();
         if (hwnd()) ::DestroyWindow(hwnd());

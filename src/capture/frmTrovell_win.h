@@ -6,10 +6,10 @@
 #include <functional>
 #include <memory>
 
-#include "capture/PictureBox_win.h"
 #include "platform/Dib_win.h"
 #include "platform/Geometry.h"
 #include "platform/Handles_win.h"
+#include "platform/PictureBox_win.h"
 #include "platform/Window_win.h"
 
 namespace trovell::capture {
