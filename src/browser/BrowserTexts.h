@@ -1,6 +1,8 @@
 #pragma once
 // Every text of the browser window that a person sees, spelled once.
 
+#include "shell/Texts.h"
+
 namespace trovell::texts {
 
 inline constexpr wchar_t kListCaption[] = L"Velloran トロベル一覧";
@@ -33,7 +35,7 @@ inline constexpr wchar_t kForbiddenCharacters[] =
     L"\\\u3000/\u3000,\u3000;\u3000:\u3000*\u3000?\u3000\"\u3000<\u3000>\u3000|";
 inline constexpr wchar_t kFileNameExists[] = L"指定されたファイル名は既に存在します。";
 // A failed drop onto the tree is told under the application's title.
-inline constexpr wchar_t kDropFailedTitle[] = L"Velloran Trovell";
+inline constexpr const wchar_t* kDropFailedTitle = kAppTitle;
 
 // The tree's own words when it refuses a key, as the classic tree control put them.
 inline constexpr wchar_t kKeyNotUnique[] = L"キーがコレクションの他の要素と重複しています。";
