@@ -20,7 +20,7 @@ constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kLabel = WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
 constexpr uint32_t kButtonFace = 0xFFFFFFFF;  // the system's colour, asked when made
 
-struct PanelSpec {
+struct PanelRow {
     PictureBox C::*panel;
     PictureBox C::*parent;  // null: the form
     int id;
@@ -30,7 +30,7 @@ struct PanelSpec {
     bool keepsDrawing;
 };
 
-struct ControlSpec {
+struct ControlRow {
     HWND C::*control;
     PictureBox C::*parent;
     int id;
@@ -42,7 +42,7 @@ struct ControlSpec {
 };
 
 // In the order of creation, which is the order of the Tab key.
-constexpr ControlSpec kFormControls[] = {
+constexpr ControlRow kFormControls[] = {
     {&C::Toolbar1, nullptr, 100, TOOLBARCLASSNAMEW, nullptr,
      WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER | TBSTYLE_FLAT, 0,
      layout::kToolbar1},
@@ -58,7 +58,7 @@ constexpr ControlSpec kFormControls[] = {
      layout::kList1},
 };
 
-constexpr PanelSpec kPanels[] = {
+constexpr PanelRow kPanels[] = {
     {&C::Picture4, nullptr, 105, layout::kPicture4, layout::kPanelColour, true, false},
     {&C::Picture3, nullptr, 106, layout::kPicture3, kButtonFace, true, false},
     {&C::Picture5, &C::Picture4, 107, layout::kPicture5, layout::kDateRowColour, false, false},
@@ -66,7 +66,7 @@ constexpr PanelSpec kPanels[] = {
     {&C::Picture2, &C::Picture4, 109, layout::kPicture2, layout::kPreviewColour, false, true},
 };
 
-constexpr ControlSpec kPanelControls[] = {
+constexpr ControlRow kPanelControls[] = {
     {&C::lblErrorMessage, &C::Picture3, 110, L"STATIC", L"", kLabel, 0, layout::kLblErrorMessage},
     {&C::Label1, &C::Picture5, 111, L"STATIC", texts::kCreatedLabel, kLabel, 0, layout::kLabel1},
     {&C::lblYMD, &C::Picture5, 112, L"STATIC", L"", kLabel, 0, layout::kLblYMD},
@@ -143,33 +143,33 @@ Status BrowserControls::Create(HWND form, const TwipsPerPixel& twips) {
     sortDown.reset(::ImageList_GetIcon(ImageList2.get(), 1, ILD_NORMAL));
 
     auto parentOf = [&](PictureBox C::*panel) { return panel ? (this->*panel).hwnd() : form; };
-    auto make = [&](const ControlSpec& spec) {
-        this->*spec.control = CreateControl({.className = spec.className,
-                                             .text = spec.text,
-                                             .style = spec.style,
-                                             .exStyle = spec.exStyle,
-                                             .parent = parentOf(spec.parent),
-                                             .id = spec.id,
-                                             .bounds = TwipsToPixels(spec.twips, twips),
-                                             .font = font.get()});
-        return this->*spec.control != nullptr;
+    auto make = [&](const ControlRow& row) {
+        this->*row.control = CreateControl({.className = row.className,
+                                            .text = row.text,
+                                            .style = row.style,
+                                            .exStyle = row.exStyle,
+                                            .parent = parentOf(row.parent),
+                                            .id = row.id,
+                                            .bounds = TwipsToPixels(row.twips, twips),
+                                            .font = font.get()});
+        return this->*row.control != nullptr;
     };
-    for (const ControlSpec& spec : kFormControls)
-        if (!make(spec)) return Status::LastError();
-    for (const PanelSpec& spec : kPanels) {
+    for (const ControlRow& row : kFormControls)
+        if (!make(row)) return Status::LastError();
+    for (const PanelRow& row : kPanels) {
         const Status made =
-            (this->*spec.panel)
-                .Create({.parent = parentOf(spec.parent),
-                         .id = spec.id,
-                         .bounds = TwipsToPixels(spec.twips, twips),
-                         .back = spec.colour == kButtonFace ? ::GetSysColor(COLOR_BTNFACE)
-                                                            : spec.colour,
-                         .border = spec.border,
-                         .keepsDrawing = spec.keepsDrawing});
+            (this->*row.panel)
+                .Create(
+                    {.parent = parentOf(row.parent),
+                     .id = row.id,
+                     .bounds = TwipsToPixels(row.twips, twips),
+                     .back = row.colour == kButtonFace ? ::GetSysColor(COLOR_BTNFACE) : row.colour,
+                     .border = row.border,
+                     .keepsDrawing = row.keepsDrawing});
         if (!made) return made;
     }
-    for (const ControlSpec& spec : kPanelControls)
-        if (!make(spec)) return Status::LastError();
+    for (const ControlRow& row : kPanelControls)
+        if (!make(row)) return Status::LastError();
 
     ::EnableWindow(txtFileName, FALSE);
     ::EnableWindow(txtK, FALSE);
