@@ -110,7 +110,7 @@ Outcome BrowserModel::SelectFolder(FolderId id) {
     if (id && !FindFolder(id)) return {};
     selected_ = id;
     // A folder removed behind the window's back: the list is empty, the reason is told.
-    return {.changed = kTreeChanged | kListChanged, .failure = ReadListing()};
+    return {.changed = kFolderSelected | kListChanged, .failure = ReadListing()};
 }
 
 Outcome BrowserModel::NewFolder() {

@@ -38,10 +38,11 @@ struct Failure {
 // What a command changed, for the view to render again.
 enum Change : unsigned {
     kNoChange = 0,
-    kTreeChanged = 1,  // folders added, removed or renamed, or another one selected
+    kTreeChanged = 1,  // folders added, removed or renamed
     kListChanged = 2,  // the entries, their order or the selection
     kShownChanged = 4,
     kEntriesRemoved = 8,  // with kListChanged: the same folder's list, shorter
+    kFolderSelected = 16,  // another folder selected, the folders as they were
 };
 
 struct Outcome {

@@ -88,17 +88,20 @@ Status frmList::CreateControls() {
 // ---------------------------------------------------------------- rendering the model
 
 void frmList::Render(unsigned changed) {
-    if (changed & kTreeChanged) RenderTree();
+    if (changed & (kTreeChanged | kFolderSelected)) RenderTree((changed & kTreeChanged) != 0);
     if (changed & kListChanged) RenderList((changed & kEntriesRemoved) != 0);
     if (changed & kShownChanged) RenderShown();
 }
 
-void frmList::RenderTree() {
-    std::vector<TreeItems::Entry> entries;
-    entries.reserve(model_.folders().size());
-    for (const auto& folder : model_.folders()) entries.push_back({folder.id, &folder.name});
+void frmList::RenderTree(bool folders) {
     selectingByCode_ = true;
-    nodes_.Sync(c_.TreeView1, entries);
+    // A click on a folder changes only the selection: no pass over thousands of nodes.
+    if (folders) {
+        std::vector<TreeItems::Entry> entries;
+        entries.reserve(model_.folders().size());
+        for (const auto& folder : model_.folders()) entries.push_back({folder.id, &folder.name});
+        nodes_.Sync(c_.TreeView1, entries);
+    }
     const HTREEITEM selected = nodes_.Find(model_.selected());
     if (selected && selected != SelectedNode()) TreeView_SelectItem(c_.TreeView1, selected);
     selectingByCode_ = false;

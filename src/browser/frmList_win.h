@@ -81,7 +81,7 @@ private:
 
     // Rendering the model into the controls.
     void Render(unsigned changed);
-    void RenderTree();
+    void RenderTree(bool folders);
     void RenderList(bool keepScroll);
     void RenderShown();
     void ShowSortPicture();

@@ -191,7 +191,7 @@ TEST_F(Model, SelectFolder_ListsItsFiles_AVanishedOneListsNothingAndSaysWhy) {
     disk_.Add(L"b", {L"2.bmp", L"3.bmp"});
     Open();
     m().SetSelection({0});
-    EXPECT_EQ(m().SelectFolder(Id(L"b")).changed, kTreeChanged | kListChanged);
+    EXPECT_EQ(m().SelectFolder(Id(L"b")).changed, kFolderSelected | kListChanged);
     EXPECT_EQ(m().entries(), (Names{L"2.bmp", L"3.bmp"}));
     EXPECT_TRUE(m().selection().empty());
     disk_.RemoveTree(kRoot + L"a\\");
