@@ -65,7 +65,7 @@ void frmPicture::Refresh() {
 }
 
 void frmPicture::SetCaption(const std::wstring& caption) {
-    ::SetWindowTextW(hwnd(), caption.c_str());
+    SetText(hwnd(), caption);
 }
 
 void frmPicture::Show() {

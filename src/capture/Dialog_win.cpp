@@ -35,28 +35,15 @@ int CALLBACK NoteProportionalFace(const LOGFONTW* font, const TEXTMETRICW*, DWOR
 // borrowed from another font, never bold.
 std::wstring LabelFace() {
     if (HasJapanese(texts::kLabelFont)) return texts::kLabelFont;
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0) &&
-        HasJapanese(metrics.lfMessageFont.lfFaceName))
-        return metrics.lfMessageFont.lfFaceName;
+    const LOGFONTW message = MessageFont();
+    if (HasJapanese(message.lfFaceName)) return message.lfFaceName;
     LOGFONTW any{};
     any.lfCharSet = SHIFTJIS_CHARSET;
     wchar_t face[LF_FACESIZE] = {};
     WindowDc screen(nullptr);
     ::EnumFontFamiliesExW(screen.get(), &any, NoteProportionalFace, reinterpret_cast<LPARAM>(face),
                           0);
-    if (face[0]) return face;
-    return metrics.lfMessageFont.lfFaceName;
-}
-
-UniqueFont MakeLabelFont(int dotsPerInch) {
-    LOGFONTW font{};
-    font.lfHeight = FontHeightForPoints(layout::kLabelPoints, dotsPerInch);
-    font.lfWeight = layout::kLabelWeight;
-    font.lfCharSet = layout::kLabelCharset;
-    std::wcsncpy(font.lfFaceName, LabelFace().c_str(), LF_FACESIZE - 1);
-    return UniqueFont(::CreateFontIndirectW(&font));
+    return face[0] ? face : message.lfFaceName;
 }
 
 }  // namespace
@@ -68,35 +55,30 @@ Dialog::~Dialog() = default;
 Status Dialog::Form_Load() {
     twips_ = ScreenTwipsPerPixel();
     const Rect client = TwipsToPixels(layout::kClient, twips_);
-    RECT outer{0, 0, client.width, client.height};
-    ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
     if (Status created = Create({.className = kClassName,
                                  .caption = texts::kDialogCaption,
                                  .style = kStyle,
                                  .exStyle = kExStyle,
-                                 .bounds = {CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
-                                            outer.bottom - outer.top}});
+                                 .client = {client.width, client.height}});
         !created)
         return created;
 
-    {
-        WindowDc screen(nullptr);
-        labelFont_ = MakeLabelFont(::GetDeviceCaps(screen.get(), LOGPIXELSY));
-    }
+    labelFont_ = CreatePointFont(LabelFace().c_str(), layout::kLabelPoints, layout::kLabelWeight,
+                                 layout::kLabelCharset);
     // SS_NOTIFY: a plain static lets the mouse through to the window below it, and a move over
     // the label would then count as a move over the drop picture.
-    const Rect label = TwipsToPixels(layout::kLabel1, twips_);
-    label1_.reset(::CreateWindowExW(
-        0, L"STATIC", texts::kDropLabel, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOTIFY, label.left,
-        label.top, label.width, label.height, hwnd(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabel1Id)), ModuleInstance(), nullptr));
+    label1_.reset(CreateControl({.className = L"STATIC",
+                                 .text = texts::kDropLabel,
+                                 .style = WS_VISIBLE | SS_LEFT | SS_NOTIFY,
+                                 .parent = hwnd(),
+                                 .id = kLabel1Id,
+                                 .bounds = TwipsToPixels(layout::kLabel1, twips_),
+                                 .font = labelFont_.get()}));
     if (!label1_) {
         const Status why = Status::LastError();
         ::DestroyWindow(hwnd());
         return why;
     }
-    if (labelFont_)
-        ::SendMessageW(label1_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), TRUE);
     return {};
 }
 

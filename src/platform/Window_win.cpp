@@ -35,7 +35,17 @@ Status Window::Create(const WindowParams& params) {
         wc.lpszClassName = params.className;
         if (!::RegisterClassExW(&wc)) return Status::LastError();
     }
-    const RECT& b = params.bounds;
+    RECT b = params.bounds;
+    if (params.client.width > 0) {
+        RECT outer{0, 0, params.client.width, params.client.height};
+        ::AdjustWindowRectEx(&outer, params.style, FALSE, params.exStyle);
+        b.right = outer.right - outer.left;
+        b.bottom = outer.bottom - outer.top;
+    }
+    if (params.centred) {
+        b.left = (::GetSystemMetrics(SM_CXSCREEN) - b.right) / 2;
+        b.top = (::GetSystemMetrics(SM_CYSCREEN) - b.bottom) / 2;
+    }
     HWND hwnd =
         ::CreateWindowExW(params.exStyle, params.className, params.caption, params.style, b.left,
                           b.top, b.right, b.bottom, params.parent, nullptr, ModuleInstance(), this);
@@ -76,6 +86,10 @@ HWND CreateControl(const ControlParams& p) {
         p.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(p.id)), ModuleInstance(), nullptr);
     if (control && p.font) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(p.font), 0);
     return control;
+}
+
+void SetText(HWND hwnd, const std::wstring& text) {
+    ::SetWindowTextW(hwnd, text.c_str());
 }
 
 std::wstring WindowText(HWND hwnd) {

@@ -17,6 +17,9 @@ struct WindowParams {
     DWORD exStyle = 0;
     RECT bounds{CW_USEDEFAULT, CW_USEDEFAULT, 0, 0};  // left, top, width, height
     HWND parent = nullptr;
+    // A client area of this size, in pixels: the frame's size is made from it and the style.
+    Size client{};
+    bool centred = false;  // on the primary screen
 };
 
 class Window {
@@ -57,6 +60,7 @@ struct ControlParams {
 HWND CreateControl(const ControlParams& params);
 
 std::wstring WindowText(HWND hwnd);
+void SetText(HWND hwnd, const std::wstring& text);
 
 // Hands a message straight to the control's own procedure, past the procedures that subclass
 // it (a tooltip's, our own): for filling a control with thousands of items that none of them
