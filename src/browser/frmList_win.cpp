@@ -32,7 +32,14 @@ constexpr UINT kMsgRenameFailed = WM_APP + 1;
 
 }  // namespace
 
-frmList::frmList(Options options) : options_(std::move(options)), model_(DiskStoreOps()) {}
+frmList::frmList(Options options)
+    : options_(std::move(options)),
+      model_(DiskStoreOps()),
+      treeEvents_({.nodeClick = [this](HTREEITEM node) { TreeView1_NodeClick(node); },
+                   .gotFocus = [this] { if (!focus_.restoring()) TreeView1_GotFocus(); },
+                   .afterLabelEdit = [this](HTREEITEM node, const wchar_t* text) {
+                       return TreeView1_AfterLabelEdit(node, text);
+                   }}) {}
 
 frmList::~frmList() {
     // The window goes first, while the fonts and image lists its controls use still exist.
@@ -44,18 +51,12 @@ Status frmList::Open() {
     // The tree, the toolbar and the tooltip belong to the common controls.
     EnsureCommonControls();
     twips_ = ScreenTwipsPerPixel();
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    RECT outer{0, 0, TwipsToPixelsX(layout::kClientWidth, twips_),
-               TwipsToPixelsY(layout::kClientHeight, twips_)};
-    ::AdjustWindowRectEx(&outer, style, FALSE, 0);
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-    const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     if (Status created = Create({.className = kClassName,
                                  .caption = texts::kListCaption,
-                                 .style = style,
-                                 .bounds = {left, top, width, height}});
+                                 .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                                 .client = {TwipsToPixelsX(layout::kClientWidth, twips_),
+                                            TwipsToPixelsY(layout::kClientHeight, twips_)},
+                                 .centred = true});
         !created)
         return created;
     if (Status made = CreateControls(); !made) return made;
@@ -94,7 +95,6 @@ void frmList::Render(unsigned changed) {
 }
 
 void frmList::RenderTree(bool folders) {
-    selectingByCode_ = true;
     // A click on a folder changes only the selection: no pass over thousands of nodes.
     if (folders) {
         std::vector<TreeItems::Entry> entries;
@@ -103,8 +103,7 @@ void frmList::RenderTree(bool folders) {
         nodes_.Sync(c_.TreeView1, entries);
     }
     const HTREEITEM selected = nodes_.Find(model_.selected());
-    if (selected && selected != SelectedNode()) TreeView_SelectItem(c_.TreeView1, selected);
-    selectingByCode_ = false;
+    if (selected && selected != SelectedNode()) treeEvents_.Select(c_.TreeView1, selected);
 }
 
 void frmList::RenderList(bool keepScroll) {
@@ -133,10 +132,6 @@ void frmList::ShowSortPicture() {
     ::SendMessageW(c_.cmdListSort, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(picture));
 }
 
-void frmList::SetText(HWND control, const std::wstring& text) {
-    ::SetWindowTextW(control, text.c_str());
-}
-
 void frmList::SetError(const std::wstring& text) {
     SetText(c_.lblErrorMessage, text);
 }
@@ -147,18 +142,6 @@ void frmList::Report(const Failure& failure) {
 
 void frmList::Tell(const Failure& failure, const wchar_t* title, UINT icon) {
     ShowMessage(hwnd(), FailureText(failure), title, MB_OK | icon);
-}
-
-std::wstring frmList::NodeText(HTREEITEM node) const {
-    return TreeItemText(c_.TreeView1, node);
-}
-
-frmList::FolderId frmList::FolderOf(HTREEITEM node) const {
-    return static_cast<FolderId>(TreeItemData(c_.TreeView1, node));
-}
-
-HTREEITEM frmList::DropHighlight() const {
-    return TreeDropMark(c_.TreeView1);
 }
 
 void frmList::EnableDelete(bool enabled) {
@@ -213,6 +196,8 @@ void frmList::OnDestroyed() {
 // ---------------------------------------------------------------- tree
 
 void frmList::TreeView1_NodeClick(HTREEITEM node) {
+    // No node: a tree left without a selection lists no folder. A click on the node already
+    // selected reads its folder afresh.
     const Outcome selected = model_.SelectFolder(FolderOf(node));
     Render(selected.changed);
     // A folder removed behind the window's back: the list is empty, the reason is shown.
@@ -243,9 +228,6 @@ void frmList::TreeView1_KeyDown(int& keyCode, int shift) {
 }
 
 bool frmList::TreeView1_AfterLabelEdit(HTREEITEM node, const wchar_t* newText) {
-    // No text is a cancelled edit. One edit renames once, also where the end of an edit is
-    // reported twice.
-    if (!newText || !std::exchange(labelEditing_, false)) return false;
     const FolderId id = FolderOf(node);
     const Outcome renamed = model_.RenameFolder(id, newText);
     if (renamed.failure) {
@@ -291,28 +273,29 @@ void frmList::NewFolder() {
     ApplyTreeRule();
 }
 
+bool frmList::ConfirmDelete(const wchar_t* text, const wchar_t* title) {
+    return ShowMessage(hwnd(), text, title, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDCANCEL;
+}
+
+void frmList::DeleteFailed(const Failure& failure, const wchar_t* title) {
+    Tell({.text = texts::kDeleteFailed}, title);
+    Report(failure);
+}
+
 void frmList::DeleteFiles() {
     if (!model_.selected() || model_.entries().empty()) return;
-    if (ShowMessage(hwnd(), texts::kConfirmDeleteFiles, texts::kDeleteFilesTitle,
-                    MB_OKCANCEL | MB_ICONEXCLAMATION) == IDCANCEL)
-        return;
+    if (!ConfirmDelete(texts::kConfirmDeleteFiles, texts::kDeleteFilesTitle)) return;
     const Outcome deleted = model_.DeleteFiles();
     Render(deleted.changed);
-    if (!deleted.failure) return;
-    ShowMessage(hwnd(), texts::kDeleteFailed, texts::kDeleteFilesTitle, MB_OK | MB_ICONHAND);
-    Report(deleted.failure);
+    if (deleted.failure) DeleteFailed(deleted.failure, texts::kDeleteFilesTitle);
 }
 
 void frmList::DeleteFolder() {
     const HTREEITEM node = SelectedNode();
-    if (!node) return;
-    if (ShowMessage(hwnd(), texts::kConfirmDeleteFolder, texts::kDeleteFolderTitle,
-                    MB_OKCANCEL | MB_ICONEXCLAMATION) == IDCANCEL)
-        return;
+    if (!node || !ConfirmDelete(texts::kConfirmDeleteFolder, texts::kDeleteFolderTitle)) return;
     const Outcome deleted = model_.DeleteFolder(FolderOf(node));
     if (deleted.failure) {
-        ShowMessage(hwnd(), texts::kDeleteFailed, texts::kDeleteFolderTitle, MB_OK | MB_ICONHAND);
-        Report(deleted.failure);
+        DeleteFailed(deleted.failure, texts::kDeleteFolderTitle);
         return;
     }
     Render(deleted.changed);
@@ -493,7 +476,7 @@ LRESULT CALLBACK frmList::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
 
 LRESULT frmList::TreeView1_Message(UINT msg, WPARAM wp, LPARAM lp) {
     const HWND tree = c_.TreeView1;
-    clicks_.OnMouse(msg, lp);
+    treeEvents_.OnMouse(msg, lp);
     if (msg == WM_DESTROY) TreeView1Drop_.Revoke();
     if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
         int keyCode = static_cast<int>(wp);
@@ -533,50 +516,17 @@ bool frmList::OnCommand(HWND from, int code) {
         if (code == LBN_SETFOCUS && !focus_.restoring()) List1_GotFocus();
         return true;
     }
-    if (code != BN_CLICKED) return false;
-    if (from == c_.cmdReSetFolder)
-        cmdReSetFolder_Click();
-    else if (from == c_.cmdListSort)
-        cmdListSort_Click();
-    else if (from == c_.Command1)
-        Command1_Click();
-    else if (from == c_.cmdBigPic)
-        cmdBigPic_Click();
-    else
-        return false;
-    return true;
-}
-
-LRESULT frmList::OnNotify(const NMHDR& header) {
-    switch (header.code) {
-        case TVN_SELCHANGEDW: {
-            const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
-            if (selectingByCode_) return 0;
-            // A tree left without a selection lists no folder.
-            if (!change.itemNew.hItem) {
-                Render(model_.SelectFolder(0).changed);
-                return 0;
-            }
-            if (change.action == TVC_UNKNOWN) return 0;
-            clicks_.Selected(change);
-            TreeView1_NodeClick(change.itemNew.hItem);
-            return 0;
-        }
-        case NM_CLICK:
-            // A click on the node already selected still reads its folder afresh.
-            if (const HTREEITEM node = clicks_.OnSelectedItem(c_.TreeView1))
-                TreeView1_NodeClick(node);
-            return 0;
-        case NM_SETFOCUS:
-            if (!focus_.restoring()) TreeView1_GotFocus();
-            return 0;
-        case TVN_BEGINLABELEDITW: labelEditing_ = true; return FALSE;
-        case TVN_ENDLABELEDITW: {
-            const auto& edit = reinterpret_cast<const NMTVDISPINFOW&>(header);
-            return TreeView1_AfterLabelEdit(edit.item.hItem, edit.item.pszText);
-        }
+    const std::pair<HWND, void (frmList::*)()> buttons[] = {
+        {c_.cmdReSetFolder, &frmList::cmdReSetFolder_Click},
+        {c_.cmdListSort, &frmList::cmdListSort_Click},
+        {c_.Command1, &frmList::Command1_Click},
+        {c_.cmdBigPic, &frmList::cmdBigPic_Click}};
+    for (const auto& [button, click] : buttons) {
+        if (from != button || code != BN_CLICKED) continue;
+        (this->*click)();
+        return true;
     }
-    return 0;
+    return false;
 }
 
 LRESULT frmList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -593,7 +543,7 @@ LRESULT frmList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lp);
-            if (header->hwndFrom == c_.TreeView1) return OnNotify(*header);
+            if (header->hwndFrom == c_.TreeView1) return treeEvents_.OnNotify(c_.TreeView1, *header);
             break;
         }
         case kMsgRenameFailed: ReportRenameFailure(); return 0;

@@ -47,10 +47,10 @@ public:
     bool blnListDrag = false;  // a drag out of the list is under way: a drop moves
 
     const BrowserControls& controls() const noexcept { return c_; }
-    std::wstring NodeText(HTREEITEM node) const;
+    std::wstring NodeText(HTREEITEM node) const { return TreeItemText(c_.TreeView1, node); }
     std::wstring NodeKey(HTREEITEM node) const { return model_.Key(FolderOf(node)); }
     HTREEITEM SelectedNode() const { return TreeView_GetSelection(c_.TreeView1); }
-    HTREEITEM DropHighlight() const;
+    HTREEITEM DropHighlight() const { return TreeDropMark(c_.TreeView1); }
 
     // Dragging out of the list and dropping onto the tree, as the drag loop drives them.
     IDropTarget* TreeView1DropTarget() const noexcept { return TreeView1Drop_.target(); }
@@ -73,7 +73,6 @@ private:
     LRESULT TreeView1_Message(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT List1_Message(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT txtFileName_Message(UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT OnNotify(const NMHDR& header);
     bool OnCommand(HWND from, int code);
 
     Status CreateControls();
@@ -85,11 +84,12 @@ private:
     void RenderList(bool keepScroll);
     void RenderShown();
     void ShowSortPicture();
-    void SetText(HWND control, const std::wstring& text);
     void SetError(const std::wstring& text);
     void Report(const Failure& failure);
     void Tell(const Failure& failure, const wchar_t* title, UINT icon = MB_ICONHAND);
-    FolderId FolderOf(HTREEITEM node) const;
+    FolderId FolderOf(HTREEITEM node) const {
+        return static_cast<FolderId>(TreeItemData(c_.TreeView1, node));
+    }
     void ApplyTreeRule();
     void EnableDelete(bool enabled);
     std::function<bool(const std::wstring&)> PictureLoader();
@@ -107,6 +107,8 @@ private:
     void ReportRenameFailure();
     void Toolbar1_ButtonClick(int index);
     void NewFolder();
+    bool ConfirmDelete(const wchar_t* text, const wchar_t* title);
+    void DeleteFailed(const Failure& failure, const wchar_t* title);
     void DeleteFiles();
     void DeleteFolder();
     void List1_Click();
@@ -135,9 +137,7 @@ private:
     BrowserControls c_;
 
     DialogFocus focus_;
-    bool selectingByCode_ = false;
-    TreeClicks clicks_;
-    bool labelEditing_ = false;
+    TreeEvents treeEvents_;
     Failure renameFailure_;
     bool committing_ = false;  // a message box of a commit must not start another
     bool destroying_ = false;

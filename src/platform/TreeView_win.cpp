@@ -100,19 +100,54 @@ void TreeItems::Retitled(uintptr_t id, const std::wstring& text) {
     if (auto found = items_.find(id); found != items_.end()) found->second.text = text;
 }
 
-void TreeClicks::OnMouse(UINT msg, LPARAM lp) {
+void TreeEvents::OnMouse(UINT msg, LPARAM lp) {
     if (msg != WM_LBUTTONDOWN) return;
     bySelection_ = false;
     at_ = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
 }
 
-HTREEITEM TreeClicks::OnSelectedItem(HWND tree) {
+HTREEITEM TreeEvents::ClickedSelectedItem(HWND tree) {
     if (std::exchange(bySelection_, false)) return nullptr;
     TVHITTESTINFO hit{};
     hit.pt = at_;
     const HTREEITEM item = TreeView_HitTest(tree, &hit);
     return item && (hit.flags & TVHT_ONITEM) && item == TreeView_GetSelection(tree) ? item
                                                                                     : nullptr;
+}
+
+void TreeEvents::Select(HWND tree, HTREEITEM item) {
+    selecting_ = true;
+    TreeView_SelectItem(tree, item);
+    selecting_ = false;
+}
+
+LRESULT TreeEvents::OnNotify(HWND tree, const NMHDR& header) {
+    switch (header.code) {
+        case TVN_SELCHANGEDW: {
+            const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
+            if (selecting_) return 0;
+            if (!change.itemNew.hItem) {
+                on_.nodeClick(nullptr);
+                return 0;
+            }
+            if (change.action == TVC_UNKNOWN) return 0;
+            bySelection_ = change.action == TVC_BYMOUSE;
+            on_.nodeClick(change.itemNew.hItem);
+            return 0;
+        }
+        case NM_CLICK:
+            if (const HTREEITEM item = ClickedSelectedItem(tree)) on_.nodeClick(item);
+            return 0;
+        case NM_SETFOCUS: on_.gotFocus(); return 0;
+        case TVN_BEGINLABELEDITW: editing_ = true; return FALSE;
+        case TVN_ENDLABELEDITW: {
+            // Some versions report the end of one edit twice.
+            const auto& edit = reinterpret_cast<const NMTVDISPINFOW&>(header);
+            if (!edit.item.pszText || !std::exchange(editing_, false)) return FALSE;
+            return on_.afterLabelEdit(edit.item.hItem, edit.item.pszText);
+        }
+    }
+    return 0;
 }
 
 }  // namespace trovell

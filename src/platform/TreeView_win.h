@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -41,23 +42,33 @@ private:
     std::unordered_map<uintptr_t, Item> items_;
 };
 
-// A click on the selected item, told apart from one that selects another: the tree reports
-// a click before or after selecting the item depending on its version, and a click on the
-// item already selected changes nothing in it.
-class TreeClicks {
+// The tree's notifications as the events its window handles. A click on the item already
+// selected is an event too, told apart from one that selects another: the tree reports a click
+// before or after selecting depending on its version, and such a click changes nothing in it.
+class TreeEvents {
 public:
+    struct Handlers {
+        std::function<void(HTREEITEM)> nodeClick;  // null: the tree was left without a selection
+        std::function<void()> gotFocus;
+        // Once for each edit, never for a cancelled one; false keeps the item's text.
+        std::function<bool(HTREEITEM, const wchar_t* text)> afterLabelEdit;
+    };
+    explicit TreeEvents(Handlers handlers) : on_(std::move(handlers)) {}
+
     // The tree's mouse messages, from its subclass procedure: each press starts unclaimed.
     void OnMouse(UINT msg, LPARAM lp);
-    // A selection the user made, which claims the click that made it.
-    void Selected(const NMTREEVIEWW& change) noexcept {
-        bySelection_ = change.action == TVC_BYMOUSE;
-    }
-    // At NM_CLICK: the selected item, if the click was on it and no selection claimed it.
-    HTREEITEM OnSelectedItem(HWND tree);
+    LRESULT OnNotify(HWND tree, const NMHDR& header);
+    // Selects an item with no event.
+    void Select(HWND tree, HTREEITEM item);
 
 private:
-    bool bySelection_ = false;
+    HTREEITEM ClickedSelectedItem(HWND tree);
+
+    Handlers on_;
+    bool bySelection_ = false;  // a selection the user made claims the click that made it
     POINT at_{};
+    bool selecting_ = false;
+    bool editing_ = false;
 };
 
 }  // namespace trovell
