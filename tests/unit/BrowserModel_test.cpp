@@ -374,8 +374,12 @@ TEST_F(Model, Sort_ReversesTheListingAndBack_DragCarriesTheSelectedInThatOrder) 
     EXPECT_EQ(m().entries(), (Names{L"3.bmp", L"2.bmp", L"1.bmp"}));
     m().SetSelection({2, 0});
     EXPECT_EQ(m().SelectedPaths(), (Names{kRoot + L"d\\3.bmp", kRoot + L"d\\1.bmp"}));
-    m().Sort();
-    EXPECT_EQ(m().entries(), (Names{L"1.bmp", L"2.bmp", L"3.bmp"}));
+    // Each sort reads the folder again: what went or came meanwhile shows; the selection goes.
+    std::erase(disk_.paths, kRoot + L"d\\1.bmp");
+    disk_.paths.push_back(kRoot + L"d\\0.bmp");
+    EXPECT_EQ(m().Sort().changed, kListChanged);
+    EXPECT_EQ(m().entries(), (Names{L"0.bmp", L"2.bmp", L"3.bmp"}));
+    EXPECT_TRUE(m().selection().empty());
 }
 
 TEST_F(Model, Drop_CopiesOrMovesWithoutOverwriting_AMovedEntryLeavesTheListShowingIt) {
