@@ -109,6 +109,8 @@ void frmList::RenderTree(bool folders) {
 void frmList::RenderList(bool keepScroll) {
     FillListBox(c_.List1, model_.entries(), keepScroll);
     SelectListEntries(c_.List1, model_.selection());
+    const HICON order = (model_.descending() ? c_.sortDown : c_.sortUp).get();
+    ::SendMessageW(c_.cmdListSort, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(order));
 }
 
 void frmList::RenderShown() {
@@ -120,16 +122,10 @@ void frmList::RenderShown() {
     SetText(c_.txtK, shown.extension);
     SetText(c_.txtFileName, shown.name);
     SetText(c_.lblListIndexBack, shown.folder);
-    if (shown.empty()) {
+    if (shown.empty())
         c_.Picture2.Clear();
-        return;
-    }
-    c_.Picture2.ShowFitted(Picture1_);
-}
-
-void frmList::ShowSortPicture() {
-    const HICON picture = (model_.descending() ? c_.sortDown : c_.sortUp).get();
-    ::SendMessageW(c_.cmdListSort, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(picture));
+    else
+        c_.Picture2.ShowFitted(Picture1_);
 }
 
 void frmList::SetError(const std::wstring& text) {
@@ -161,8 +157,9 @@ std::function<bool(const std::wstring&)> frmList::PictureLoader() {
 // ---------------------------------------------------------------- opening, refresh, closing
 
 void frmList::Form_Load() {
-    // A store that cannot be read: an empty browser, without a word.
-    Render(model_.Refresh(StoreRootPath(options_.appFolder, options_.userName)).changed);
+    // A store that cannot be read: an empty browser, without a word, its order button drawn.
+    Render(model_.Refresh(StoreRootPath(options_.appFolder, options_.userName)).changed |
+           kListChanged);
 }
 
 void frmList::cmdReSetFolder_Click() {
@@ -380,7 +377,6 @@ void frmList::txtFileName_Validate(bool& cancel) {
 // ---------------------------------------------------------------- dragging out of the list
 
 void frmList::SetUpDragDrop() {
-    ShowSortPicture();
     // Without OLE the browser works on, without drag and drop.
     if (!EnsureOle()) return;
     (void)TreeView1Drop_.Register(
@@ -453,7 +449,6 @@ void frmList::TreeView1_OLEDragDrop(IDataObject* data, POINT at) {
 
 void frmList::cmdListSort_Click() {
     Render(model_.Sort().changed);
-    ShowSortPicture();
 }
 
 // ---------------------------------------------------------------- messages

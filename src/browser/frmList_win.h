@@ -83,7 +83,6 @@ private:
     void RenderTree(bool folders);
     void RenderList(bool keepScroll);
     void RenderShown();
-    void ShowSortPicture();
     void SetError(const std::wstring& text);
     void Report(const Failure& failure);
     void Tell(const Failure& failure, const wchar_t* title, UINT icon = MB_ICONHAND);
