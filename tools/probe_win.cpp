@@ -305,7 +305,7 @@ int DropTarget(const std::wstring& caption, const std::wstring& folder, int x, i
 int Usage() {
     Write(
         L"usage: probe wait|gone|visible|texts|waittext|click|iconrect|row|droptarget|close|"
-        L"moving|notmoving|kill|pid|menus|shown|notshown|clip|noclip|clipsave|list ...");
+        L"command|moving|notmoving|kill|pid|menus|shown|notshown|clip|noclip|clipsave|list ...");
     return 2;
 }
 
@@ -504,6 +504,11 @@ int Run(int argc, wchar_t** argv) {
         return kNo;
     }
     if (command == L"close") return PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 0 : kNo;
+    // A menu command, as the window's own menu would send it.
+    if (command == L"command") {
+        if (argc < 4) return Usage();
+        return PostMessageW(hwnd, WM_COMMAND, _wtoi(argv[3]), 0) ? 0 : kNo;
+    }
 
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
