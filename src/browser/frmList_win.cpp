@@ -12,6 +12,7 @@
 #include "platform/ListBox_win.h"
 #include "platform/MessageBox_win.h"
 #include "platform/PictureLoader_win.h"
+#include "platform/Pointer_win.h"
 #include "platform/ScreenMetrics_win.h"
 #include "platform/Startup_win.h"
 #include "platform/TreeView_win.h"
@@ -431,8 +432,12 @@ void frmList::TreeView1_OLEDragDrop(IDataObject* data, POINT at) {
     const std::optional<std::vector<std::wstring>> files = DroppedFiles(data);
     ++inDragDrop_;
     if (files && !files->empty()) {
-        const Outcome dropped =
-            model_.Drop(*files, FolderOf(TreeRowAt(c_.TreeView1, at)), blnListDrag);
+        Outcome dropped;
+        {
+            // A large file or thousands of them take seconds.
+            WaitPointer waiting;
+            dropped = model_.Drop(*files, FolderOf(TreeRowAt(c_.TreeView1, at)), blnListDrag);
+        }
         Render(dropped.changed);
         if (dropped.failure) {
             SetTreeDropMark(c_.TreeView1, nullptr);

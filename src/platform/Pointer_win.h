@@ -12,4 +12,17 @@ HCURSOR PointerOverride() noexcept;
 // The override if there is one, else the window's own pointer, else the arrow.
 HCURSOR EffectivePointer(HCURSOR own) noexcept;
 
+// The wait pointer for as long as it lives, for work that keeps the thread from its messages;
+// then the pointer there was before.
+class WaitPointer {
+public:
+    WaitPointer() noexcept : before_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
+    WaitPointer(const WaitPointer&) = delete;
+    WaitPointer& operator=(const WaitPointer&) = delete;
+    ~WaitPointer() { ::SetCursor(before_); }
+
+private:
+    HCURSOR before_;
+};
+
 }  // namespace trovell

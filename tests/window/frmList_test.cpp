@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <tuple>
 
 #include "TestSupport.h"
@@ -22,6 +24,9 @@
 #include "platform/ScreenMetrics_win.h"
 #include "platform/Status_win.h"
 #include "shell/StoreNames.h"
+
+// After windows.h, which it needs.
+#include <winioctl.h>
 
 using namespace trovell;
 using trovell::test::Pump;
@@ -792,5 +797,124 @@ TEST_F(Browser, Sort_ReversesTheListingAndBackWithItsTriangle_ADragOutCarriesTha
     EXPECT_FALSE(w_->model().descending());
     EXPECT_EQ(shown(), C().sortUp.get());
     EXPECT_EQ(Entries(), (Names{L"2.bmp", L"3.bmp", L"4.bmp"}));
+    EXPECT_TRUE(boxes_.empty());
+}
+
+// ---------------------------------------------------------------- what other programs drop
+
+// Whatever another program puts in its file list, one drop at a time onto a folder node: a
+// failure is told once, what went before it is done, nothing is overwritten, and no copy is
+// left half written under its name or beside it.
+TEST_F(Browser, DropFromElsewhere_EachFileListCopiesUpToItsFirstFailureAndLeavesNoPartialCopy) {
+    Store({{L"to", {L"here.bmp"}}});
+    const std::wstring to = store_ + L"to\\";
+    for (const wchar_t* name : {L"a.bmp", L"empty.bmp", L"locked.bmp", L"here.bmp"})
+        test::WriteFileBytes(elsewhere_ / name, std::wstring(name) == L"empty.bmp" ? "" : "from");
+    ASSERT_TRUE(::CreateDirectoryW((elsewhere_ / L"folder").c_str(), nullptr));
+    // A name deep enough that the whole path passes 260 characters.
+    std::wstring deep = elsewhere_.path();
+    while (deep.size() < 300) {
+        deep += std::wstring(60, L'd') + L"\\";
+        ASSERT_TRUE(::CreateDirectoryW(ForFileCall(deep).c_str(), nullptr));
+    }
+    test::WriteFileBytes(deep + L"long.bmp", "deep");
+    HANDLE locked = ::CreateFileW((elsewhere_ / L"locked.bmp").c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    Open();
+    struct Case {
+        Names dropped;
+        DWORD failure;  // 0: none
+        Names added;    // to the folder, by this drop
+    } cases[] = {
+        {{elsewhere_ / L"missing.bmp", elsewhere_ / L"a.bmp"}, ERROR_FILE_NOT_FOUND, {}},
+        {{elsewhere_ / L"folder"}, ERROR_ACCESS_DENIED, {}},
+        {{elsewhere_ / L"empty.bmp", elsewhere_ / L"locked.bmp"}, ERROR_SHARING_VIOLATION,
+         {L"empty.bmp"}},
+        {{deep + L"long.bmp"}, 0, {L"long.bmp"}},
+        {{elsewhere_ / L"a.bmp", elsewhere_ / L"a.bmp"}, ERROR_FILE_EXISTS, {L"a.bmp"}},
+        {{elsewhere_ / L"here.bmp"}, ERROR_FILE_EXISTS, {}},
+    };
+    Names expected = On(L"to");
+    for (const Case& c : cases) {
+        boxes_.clear();
+        const DWORD start = ::GetTickCount();
+        DropOn(Files(c.dropped).get(), At(Node(L"to")));
+        const DWORD took = ::GetTickCount() - start;
+        expected.insert(expected.end(), c.added.begin(), c.added.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(On(L"to"), expected) << c.dropped[0];
+        if (c.failure) {
+            ExpectLastBox(1, Status(c.failure).Text(), L"Velloran Trovell", kStop);
+            EXPECT_EQ(Error(), Status(c.failure).Text()) << c.dropped[0];
+        } else {
+            EXPECT_TRUE(boxes_.empty()) << c.dropped[0];
+        }
+        EXPECT_LT(took, 20000u) << c.dropped[0];
+    }
+    ::CloseHandle(locked);
+    // A share that does not answer: Windows says the network path is not found, Wine that the
+    // device is not valid; either way the one box.
+    boxes_.clear();
+    DropOn(Files({L"\\\\192.0.2.1\\share\\x.bmp"}).get(), At(Node(L"to")));
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(Error(), std::get<0>(boxes_[0]));
+    EXPECT_EQ(On(L"to"), expected);
+    EXPECT_EQ(test::ReadFileBytes(to + L"here.bmp"), "here.bmp");  // not overwritten
+    EXPECT_EQ(test::ReadFileBytes(to + L"long.bmp"), "deep");
+}
+
+// A file of 2 GiB and more, sparse at the source, and two thousand files in one drop.
+TEST_F(Browser, DropFromElsewhere_LargeFilesAndManyFilesCopyWhole) {
+    Store({{L"to", {}}});
+    const std::wstring big = elsewhere_ / L"big.bmp";
+    {
+        UniqueFileHandle file(::CreateFileW(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        DWORD unused = 0;
+        ::DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
+        LARGE_INTEGER end{};
+        end.QuadPart = (2LL << 30) + 4096;
+        ASSERT_TRUE(::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(::SetEndOfFile(file.get()));
+    }
+    Names many;
+    for (int i = 0; i < 2000; ++i) {
+        many.push_back(elsewhere_ / (L"m" + std::to_wstring(i) + L".bmp"));
+        test::WriteFileBytes(many.back(), "m");
+    }
+    Open();
+    // The window's pointer, seen from another thread that shares its input while the copy
+    // runs: the window's own thread is busy copying.
+    std::atomic<bool> copying = true, waitShown = false;
+    const DWORD windowThread = ::GetCurrentThreadId();
+    std::thread watcher([&] {
+        ::AttachThreadInput(::GetCurrentThreadId(), windowThread, TRUE);
+        const HCURSOR wait = ::LoadCursorW(nullptr, IDC_WAIT);
+        while (copying) {
+            if (::GetCursor() == wait) waitShown = true;
+            ::Sleep(20);
+        }
+        ::AttachThreadInput(::GetCurrentThreadId(), windowThread, FALSE);
+    });
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    DWORD start = ::GetTickCount();
+    DropOn(Files({big}).get(), At(Node(L"to")));
+    std::printf("2 GiB drop: %lu ms\n", ::GetTickCount() - start);
+    copying = false;
+    watcher.join();
+    EXPECT_TRUE(waitShown);
+    EXPECT_NE(::GetCursor(), ::LoadCursorW(nullptr, IDC_WAIT));
+    WIN32_FILE_ATTRIBUTE_DATA copied{};
+    ASSERT_TRUE(::GetFileAttributesExW((store_ + L"to\\big.bmp").c_str(), GetFileExInfoStandard,
+                                       &copied));
+    EXPECT_EQ((static_cast<uint64_t>(copied.nFileSizeHigh) << 32) | copied.nFileSizeLow,
+              (2ull << 30) + 4096);
+    ASSERT_TRUE(RemoveFile(store_ + L"to\\big.bmp"));
+    start = ::GetTickCount();
+    DropOn(Files(many).get(), At(Node(L"to")));
+    std::printf("2000 files drop: %lu ms\n", ::GetTickCount() - start);
+    EXPECT_EQ(On(L"to").size(), 2000u);
     EXPECT_TRUE(boxes_.empty());
 }
