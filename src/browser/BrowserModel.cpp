@@ -114,8 +114,12 @@ Outcome BrowserModel::SelectFolder(FolderId id) {
 }
 
 Outcome BrowserModel::NewFolder() {
-    const std::optional<std::wstring> made = MakeFreeFolder(
-        [&](const std::wstring& name) { return ops_.makeFolder(root_ + name) == 0; });
+    const std::optional<std::wstring> made = MakeFreeFolder([&](const std::wstring& name) {
+        const uint32_t code = ops_.makeFolder(root_ + name);
+        return code == 0                     ? MakeResult::Made
+               : code == kErrorAlreadyExists ? MakeResult::Taken
+                                             : MakeResult::Refused;
+    });
     if (!made) return {.failure = OwnFailure(texts::kNoNewFolder)};
     shown_ = {};
     const FolderId id = nextId_++;

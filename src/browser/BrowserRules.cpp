@@ -36,10 +36,15 @@ std::wstring NewFolderCandidate(int n) {
     return std::wstring(texts::kNewFolderName) + L" (" + std::to_wstring(n) + L")";
 }
 
-std::optional<std::wstring> MakeFreeFolder(const std::function<bool(const std::wstring&)>& make) {
+std::optional<std::wstring> MakeFreeFolder(
+    const std::function<MakeResult(const std::wstring&)>& make) {
     for (int n = 1; n < kLastCounter; ++n) {
         std::wstring name = NewFolderCandidate(n);
-        if (make(name)) return name;
+        switch (make(name)) {
+            case MakeResult::Made: return name;
+            case MakeResult::Refused: return std::nullopt;
+            case MakeResult::Taken: break;
+        }
     }
     return std::nullopt;
 }

@@ -26,9 +26,13 @@ SplitName SplitFileName(const std::wstring& fileName);
 
 // "新しいフォルダ" for n = 1, "新しいフォルダ (n)" after.
 std::wstring NewFolderCandidate(int n);
-// Tries the candidates in order until make accepts one; every refusal counts, whatever its
-// reason. Empty when the counter reached 65535 (the last candidate tried is the 65534th).
-std::optional<std::wstring> MakeFreeFolder(const std::function<bool(const std::wstring&)>& make);
+// Tries the candidates in order until make makes one, each name already taken counting as a
+// try. Empty when the counter reached 65535 (the last candidate tried is the 65534th), or at
+// once when a folder could not be made for another reason: a store the user may not write
+// would otherwise be asked 65534 times, for seconds, for minutes on a share.
+enum class MakeResult { Made, Taken, Refused };
+std::optional<std::wstring> MakeFreeFolder(
+    const std::function<MakeResult(const std::wstring&)>& make);
 
 // True when name names one folder right inside another: no separator or other character the
 // file system refuses, not "." or "..", not ending in a blank or a dot, not empty. Anything

@@ -128,7 +128,12 @@ Status MakeFolder(const std::wstring& path) {
 }
 
 Status RemoveFile(const std::wstring& path) {
-    return Result(::DeleteFileW(ForFileCall(path).c_str()));
+    if (!::DeleteFileW(ForFileCall(path).c_str())) return Status::LastError();
+    // Wine reports done a delete that the folder's rights refuse, and the file stays: a file
+    // the list would drop while it is still there.
+    if (::GetFileAttributesW(ForFileCall(path).c_str()) != INVALID_FILE_ATTRIBUTES)
+        return Status(ERROR_ACCESS_DENIED);
+    return {};
 }
 
 Status RemoveFolder(const std::wstring& path) {

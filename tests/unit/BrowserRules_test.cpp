@@ -29,7 +29,9 @@ TEST(NewFolderName, FirstCandidateNotTakenWins_GivesUpAfterTheOneFor65534) {
     };
     for (auto [disk, made] : cases)
         EXPECT_EQ(
-            MakeFreeFolder([&](const std::wstring& name) { return disk.insert(name).second; }),
+            MakeFreeFolder([&](const std::wstring& name) {
+                return disk.insert(name).second ? MakeResult::Made : MakeResult::Taken;
+            }),
             made);
 
     int tries = 0;
@@ -37,11 +39,18 @@ TEST(NewFolderName, FirstCandidateNotTakenWins_GivesUpAfterTheOneFor65534) {
     auto none = MakeFreeFolder([&](const std::wstring& name) {
         ++tries;
         last = name;
-        return false;
+        return MakeResult::Taken;
     });
     EXPECT_FALSE(none.has_value());
     EXPECT_EQ(tries, 65534);
     EXPECT_EQ(last, L"新しいフォルダ (65534)");
+    // Any other refusal ends the search at once.
+    tries = 0;
+    EXPECT_FALSE(MakeFreeFolder([&](const std::wstring& name) {
+        ++tries;
+        return name == L"新しいフォルダ" ? MakeResult::Taken : MakeResult::Refused;
+    }));
+    EXPECT_EQ(tries, 2);
 }
 
 TEST(FolderRename, OnlyASingleNameInsideTheStoreIsAccepted) {
