@@ -71,6 +71,28 @@ bool PathExists(const std::wstring& path) {
     return ::GetFileAttributesW(ForFileCall(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool DenyWrites(const std::wstring& folder, bool deny) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name"));
+    char* name = unixName ? unixName(folder.c_str()) : nullptr;
+    if (!name) return false;
+    // Wine starts a Unix program as it is.
+    std::wstring command = deny ? L"/bin/chmod a-w \"" : L"/bin/chmod u+w \"";
+    command.append(name, name + std::strlen(name));  // the test's paths are ASCII
+    command += L'"';
+    ::HeapFree(::GetProcessHeap(), 0, name);
+    STARTUPINFOW startup{.cb = sizeof(startup)};
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(L"Z:\\bin\\chmod", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &process))
+        return false;
+    ::WaitForSingleObject(process.hProcess, 10000);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return true;
+}
+
 std::vector<std::wstring> ListFolder(const std::wstring& folder, bool sorted) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;

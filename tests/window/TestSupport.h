@@ -30,6 +30,10 @@ private:
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadFileBytes(const std::wstring& path);
 bool PathExists(const std::wstring& path);
+// Takes this user's right to write in a folder away (or gives it back), as an administrator
+// would. Under Wine that is the Unix mode of the folder, since Wine keeps no read-only
+// attribute for a folder; false where that cannot be done (on Windows).
+bool DenyWrites(const std::wstring& folder, bool deny = true);
 // Names, sorted or in the order the file system gives them.
 std::vector<std::wstring> ListFolder(const std::wstring& folder, bool sorted = true);
 

@@ -918,3 +918,69 @@ TEST_F(Browser, DropFromElsewhere_LargeFilesAndManyFilesCopyWhole) {
     EXPECT_EQ(On(L"to").size(), 2000u);
     EXPECT_TRUE(boxes_.empty());
 }
+
+// ---------------------------------------------------------------- a store the user may not write
+
+// Every change refused with its box and the system's reason, and nothing changed on disk. Wine
+// keeps a read-only folder's attribute as the file system's rights, which guard it against an
+// ordinary user only: this runs again as one (tools/as-user.sh).
+TEST_F(Browser, ReadOnly_EveryChangeToAStoreTheUserMayNotWriteIsRefusedAndSaysWhy) {
+    Store({{L"a", {}}, {L"b", {}}});
+    Picture(L"a\\1.bmp", 4, 4);
+    test::WriteFileBytes(elsewhere_ / L"x.bmp", "x");
+    const std::wstring folders[] = {store_ + L"a", store_ + L"b", store_};
+    struct Rights {
+        const std::wstring* folders;
+        ~Rights() {
+            for (int i = 0; i < 3; ++i) test::DenyWrites(folders[i], false);
+        }
+    } giveBack{folders};
+    for (const std::wstring& folder : folders)
+        if (!test::DenyWrites(folder)) GTEST_SKIP() << "no way here to take a folder's rights away";
+    const std::wstring probe = store_ + L"a\\probe";
+    if (UniqueFileHandle(::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_FLAG_DELETE_ON_CLOSE, nullptr)))
+        GTEST_SKIP() << "this user writes where it has no right to (root): tools/as-user.sh "
+                        "runs this as an ordinary user";
+    const std::wstring denied = Status(ERROR_ACCESS_DENIED).Text();
+    const auto disk = [&] { return std::tuple{Folders(), On(L"a"), On(L"b")}; };
+    const auto before = disk();
+    Open();
+    ClickNode(Node(L"a"));
+
+    const DWORD start = ::GetTickCount();
+    ClickToolbar(frmList::kToolNew);
+    std::printf("new folder refused in %lu ms\n", ::GetTickCount() - start);
+    ExpectLastBox(1, L"新規フォルダを作れません。", L"フォルダの新規作成", kStop);
+    boxes_.clear();
+    Rename(Node(L"a"), L"x");
+    ExpectLastBox(1, denied, L"名前の変更", kStop);
+    EXPECT_EQ(Error(), denied);
+    ASSERT_NE(Node(L"a"), nullptr);
+
+    boxes_.clear();
+    ClickNode(Node(L"b"));
+    ::SetFocus(Tree());
+    Key(Tree(), VK_DELETE);
+    ExpectLastBox(2, L"削除に失敗しました。", L"フォルダの削除", kStop);
+    EXPECT_NE(Node(L"b"), nullptr);
+
+    ClickNode(Node(L"a"));
+    ClickEntry(0);
+    ::SetFocus(List());
+    boxes_.clear();
+    Key(List(), VK_DELETE);
+    ExpectLastBox(2, L"削除に失敗しました。", L"ファイルの削除", kStop);
+    EXPECT_EQ(Error(), denied);
+    EXPECT_EQ(Entries(), Names{L"1.bmp"});
+
+    ClickEntry(0);
+    boxes_.clear();
+    Type(L"2", L'\r');
+    ExpectLastBox(1, denied, L"名前の変更", kStop);
+
+    boxes_.clear();
+    DropOn(Files({elsewhere_ / L"x.bmp"}).get(), At(Node(L"b")));
+    ExpectLastBox(1, denied, L"Velloran Trovell", kStop);
+    EXPECT_EQ(disk(), before);
+}

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Runs a command as an ordinary user, under Wine in a prefix of that user's own, on the
+# harness's display: for the tests of folders and files the user may not write, which root
+# writes all the same. Not root: the command runs as it is, in the harness's prefix.
+# Usage: tools/as-user.sh COMMAND [ARG...]   (inside the environment of harness_start)
+#   TROVELL_TEST_USER   the user made and used when run as root (default trovell-test)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+if [ "$(id -u)" -ne 0 ]; then exec "$@"; fi
+
+user=${TROVELL_TEST_USER:-trovell-test}
+id "$user" >/dev/null 2>&1 || useradd --create-home --shell /usr/sbin/nologin "$user"
+home=$(getent passwd "$user" | cut -d: -f6)
+# The user's prefix, made once by the harness's own steps; it must belong to the user.
+prefix="$home/wine-prefix"
+runuser -u "$user" -- env HOME="$home" PATH="$PATH" DISPLAY="$DISPLAY" WINEDEBUG=-all \
+  TROVELL_WINE_KIND="$TROVELL_WINE_KIND" TROVELL_WINE32="$TROVELL_WINE32" \
+  TROVELL_WINE32_WHY="$TROVELL_WINE32_WHY" bash -c '
+    . "$1/tools/wine-harness.sh"
+    harness_prefix_ready "$2" || (harness_make_prefix "$2") >&2' _ "$root" "$prefix"
+exec runuser -u "$user" -- env HOME="$home" PATH="$PATH" DISPLAY="$DISPLAY" \
+  WINEPREFIX="$prefix" WINEDEBUG=-all LANG="${LANG:-ja_JP.UTF-8}" LC_ALL="${LC_ALL:-ja_JP.UTF-8}" \
+  WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-}" XDG_DATA_HOME="$prefix/xdg" \
+  TROVELL_WINE_KIND="$TROVELL_WINE_KIND" TROVELL_WINE32="$TROVELL_WINE32" \
+  TROVELL_WINE32_WHY="$TROVELL_WINE32_WHY" ${WINELOADER:+WINELOADER="$WINELOADER"} "$@"
