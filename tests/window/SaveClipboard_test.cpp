@@ -267,3 +267,33 @@ TEST(SaveLarge, A10000x8000PictureIsStoredExactlyOrRefusedAsTooLargeNeverBlank) 
         }
     EXPECT_LT(sum / ((8000 / 7 + 1) * (10000 / 3 + 1) * 3), 3.0);
 }
+
+// The app folder's img, the user's folder or the day folder taken from the user: the balloon
+// gives the system's reason and the folder, and once the rights are back the next store works.
+// Runs as an ordinary user (tools/as-user.sh); root writes everywhere.
+TEST(SaveFailure, ReadOnly_AStoreTheUserMayNotWriteSaysWhyAndTheNextStoreWorks) {
+    Fixture f;
+    ASSERT_TRUE(MakeFolder(f.Day()).ok());
+    const std::wstring folders[] = {f.Day(), f.window->StoreRoot(), f.app / L"img\\"};
+    for (const std::wstring& folder : folders) {
+        // Each time the folders below the one taken away are still to be made.
+        ASSERT_TRUE(RemoveFolder(f.Day()).ok());
+        if (folder == folders[2]) ASSERT_TRUE(RemoveFolder(f.window->StoreRoot()).ok());
+        if (folder == f.Day()) ASSERT_TRUE(MakeFolder(f.Day()).ok());
+        if (!test::DenyWrites(folder))
+            GTEST_SKIP() << "this user writes everywhere (root, or Windows): tools/as-user.sh "
+                            "runs this as an ordinary user";
+        f.ClearBalloon();
+        PutOnClipboard(Pattern(4, 4, 11));
+        f.LeftClick();
+        const std::wstring balloon = f.Balloon();
+        test::DenyWrites(folder, false);
+        EXPECT_EQ(balloon, kFailed + Status(ERROR_ACCESS_DENIED).Text() + L"\n" + f.Day())
+            << folder;
+        EXPECT_TRUE(test::ListFolder(f.Day()).empty()) << folder;
+        f.ClearBalloon();
+        f.LeftClick();
+        EXPECT_EQ(f.Balloon(), L"") << folder;
+        EXPECT_EQ(test::ListFolder(f.Day()).size(), 1u) << folder;
+    }
+}

@@ -71,11 +71,36 @@ bool PathExists(const std::wstring& path) {
     return ::GetFileAttributesW(ForFileCall(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+namespace {
+std::wstring Inside(const std::wstring& folder, const wchar_t* name) {
+    return folder + (folder.ends_with(L'\\') ? L"" : L"\\") + name;
+}
+
+bool CanCreateIn(const std::wstring& folder) {
+    return static_cast<bool>(
+        UniqueFileHandle(::CreateFileW(Inside(folder, L"trovell-probe").c_str(), GENERIC_WRITE, 0,
+                                       nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr)));
+}
+
+// Root under Wine writes a read-only file, as it writes every folder.
+bool IgnoresRights(const std::wstring& folder) {
+    const std::wstring probe = Inside(folder, L"trovell-probe.ro");
+    WriteFileBytes(probe, "");
+    ::SetFileAttributesW(probe.c_str(), FILE_ATTRIBUTE_READONLY);
+    const bool written = static_cast<bool>(UniqueFileHandle(
+        ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
+    ::SetFileAttributesW(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(probe.c_str());
+    return written;
+}
+}  // namespace
+
 bool DenyWrites(const std::wstring& folder, bool deny) {
     using UnixName = char*(CDECL*)(const wchar_t*);
     const auto unixName = reinterpret_cast<UnixName>(
         ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name"));
-    char* name = unixName ? unixName(folder.c_str()) : nullptr;
+    if (!unixName || (deny && IgnoresRights(folder))) return false;
+    char* name = unixName(folder.c_str());
     if (!name) return false;
     // Wine starts a Unix program as it is.
     std::wstring command = deny ? L"/bin/chmod a-w \"" : L"/bin/chmod u+w \"";
@@ -87,10 +112,10 @@ bool DenyWrites(const std::wstring& folder, bool deny) {
     if (!::CreateProcessW(L"Z:\\bin\\chmod", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           nullptr, &startup, &process))
         return false;
-    ::WaitForSingleObject(process.hProcess, 10000);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
-    return true;
+    // Wine's handle of a Unix process is signalled at once: wait for what it does instead.
+    return PumpUntil([&] { return CanCreateIn(folder) != deny; }, 10000);
 }
 
 std::vector<std::wstring> ListFolder(const std::wstring& folder, bool sorted) {
