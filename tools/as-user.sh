@@ -13,13 +13,12 @@ id "$user" >/dev/null 2>&1 || useradd --create-home --shell /usr/sbin/nologin "$
 home=$(getent passwd "$user" | cut -d: -f6)
 # The user's prefix, made once by the harness's own steps; it must belong to the user.
 prefix="$home/wine-prefix"
-runuser -u "$user" -- env HOME="$home" PATH="$PATH" DISPLAY="$DISPLAY" WINEDEBUG=-all \
-  TROVELL_WINE_KIND="$TROVELL_WINE_KIND" TROVELL_WINE32="$TROVELL_WINE32" \
-  TROVELL_WINE32_WHY="$TROVELL_WINE32_WHY" bash -c '
+# What Wine needs of the harness's environment, and the decision on how Wine runs here.
+as_user=(runuser -u "$user" -- env HOME="$home" PATH="$PATH" DISPLAY="$DISPLAY" WINEDEBUG=-all
+  TROVELL_WINE_KIND="$TROVELL_WINE_KIND" TROVELL_WINE32="$TROVELL_WINE32"
+  TROVELL_WINE32_WHY="$TROVELL_WINE32_WHY" ${WINELOADER:+WINELOADER="$WINELOADER"})
+"${as_user[@]}" bash -c '
     . "$1/tools/wine-harness.sh"
     harness_prefix_ready "$2" || (harness_make_prefix "$2") >&2' _ "$root" "$prefix"
-exec runuser -u "$user" -- env HOME="$home" PATH="$PATH" DISPLAY="$DISPLAY" \
-  WINEPREFIX="$prefix" WINEDEBUG=-all LANG="${LANG:-ja_JP.UTF-8}" LC_ALL="${LC_ALL:-ja_JP.UTF-8}" \
-  WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-}" XDG_DATA_HOME="$prefix/xdg" \
-  TROVELL_WINE_KIND="$TROVELL_WINE_KIND" TROVELL_WINE32="$TROVELL_WINE32" \
-  TROVELL_WINE32_WHY="$TROVELL_WINE32_WHY" ${WINELOADER:+WINELOADER="$WINELOADER"} "$@"
+exec "${as_user[@]}" WINEPREFIX="$prefix" LANG="${LANG:-ja_JP.UTF-8}" LC_ALL="${LC_ALL:-ja_JP.UTF-8}" \
+  WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-}" XDG_DATA_HOME="$prefix/xdg" "$@"

@@ -516,13 +516,14 @@ bool frmList::OnCommand(HWND from, int code) {
         if (code == LBN_SETFOCUS && !focus_.restoring()) List1_GotFocus();
         return true;
     }
+    if (code != BN_CLICKED) return false;
     const std::pair<HWND, void (frmList::*)()> buttons[] = {
         {c_.cmdReSetFolder, &frmList::cmdReSetFolder_Click},
         {c_.cmdListSort, &frmList::cmdListSort_Click},
         {c_.Command1, &frmList::Command1_Click},
         {c_.cmdBigPic, &frmList::cmdBigPic_Click}};
     for (const auto& [button, click] : buttons) {
-        if (from != button || code != BN_CLICKED) continue;
+        if (from != button) continue;
         (this->*click)();
         return true;
     }
