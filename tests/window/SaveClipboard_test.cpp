@@ -278,8 +278,12 @@ TEST(SaveFailure, ReadOnly_AStoreTheUserMayNotWriteSaysWhyAndTheNextStoreWorks) 
     for (const std::wstring& folder : folders) {
         // Each time the folders below the one taken away are still to be made.
         ASSERT_TRUE(RemoveFolder(f.Day()).ok());
-        if (folder == folders[2]) ASSERT_TRUE(RemoveFolder(f.window->StoreRoot()).ok());
-        if (folder == f.Day()) ASSERT_TRUE(MakeFolder(f.Day()).ok());
+        if (folder == folders[2]) {
+            ASSERT_TRUE(RemoveFolder(f.window->StoreRoot()).ok());
+        }
+        if (folder == f.Day()) {
+            ASSERT_TRUE(MakeFolder(f.Day()).ok());
+        }
         if (!test::DenyWrites(folder))
             GTEST_SKIP() << "this user writes everywhere (root, or Windows): tools/as-user.sh "
                             "runs this as an ordinary user";
