@@ -302,10 +302,18 @@ int DropTarget(const std::wstring& caption, const std::wstring& folder, int x, i
     return target.dropped ? 0 : kNo;
 }
 
+BOOL CALLBACK NoteMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info))
+        reinterpret_cast<std::vector<MONITORINFO>*>(list)->push_back(info);
+    return TRUE;
+}
+
 int Usage() {
     Write(
         L"usage: probe wait|gone|visible|texts|waittext|click|iconrect|row|droptarget|close|"
-        L"command|moving|notmoving|kill|pid|menus|shown|notshown|clip|noclip|clipsave|list ...");
+        L"command|monitors|moving|notmoving|kill|pid|menus|shown|notshown|clip|noclip|clipsave|list ...");
     return 2;
 }
 
@@ -313,6 +321,26 @@ int Run(int argc, wchar_t** argv) {
     if (argc < 2) return Usage();
     const std::wstring command = argv[1];
 
+    // One line per monitor, "left top right bottom" of the monitor then of its work area,
+    // the primary first; then the virtual screen's "left top width height".
+    if (command == L"monitors") {
+        std::vector<MONITORINFO> monitors;
+        EnumDisplayMonitors(nullptr, nullptr, NoteMonitor, reinterpret_cast<LPARAM>(&monitors));
+        std::stable_partition(monitors.begin(), monitors.end(),
+                              [](const MONITORINFO& m) { return m.dwFlags & MONITORINFOF_PRIMARY; });
+        wchar_t line[120];
+        for (const MONITORINFO& m : monitors) {
+            swprintf(line, 120, L"%ld %ld %ld %ld %ld %ld %ld %ld", m.rcMonitor.left,
+                     m.rcMonitor.top, m.rcMonitor.right, m.rcMonitor.bottom, m.rcWork.left,
+                     m.rcWork.top, m.rcWork.right, m.rcWork.bottom);
+            Write(line);
+        }
+        swprintf(line, 120, L"virtual %d %d %d %d", GetSystemMetrics(SM_XVIRTUALSCREEN),
+                 GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                 GetSystemMetrics(SM_CYVIRTUALSCREEN));
+        Write(line);
+        return 0;
+    }
     if (command == L"list") {
         for (HWND hwnd : TopLevel()) {
             DWORD pid = 0;

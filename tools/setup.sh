@@ -9,11 +9,13 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok ins
 # googletest: the sources the window tests are cross-built from; libgtest-dev: the native
 # library. zip makes the release, unzip unpacks it for its check. procps (pgrep) and util-linux (flock) serve the scripts; libx11-dev builds the X
 # drag source of the end-to-end tests, and with the other X libraries the bench's watcher
-# (tools/bench/xwatch.c).
+# (tools/bench/xwatch.c). Xorg's dummy driver gives the two-monitor test screens side by side,
+# which Xvfb cannot.
 pkgs=(cmake make g++ googletest libgtest-dev libxdamage-dev libxtst-dev
       g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
       wine wine64 wine32:i386 xvfb xdotool xclip x11-utils imagemagick
-      fonts-ipafont-gothic fonts-wine locales procps util-linux libx11-dev zip unzip)
+      fonts-ipafont-gothic fonts-wine locales procps util-linux libx11-dev zip unzip
+      xserver-xorg-core xserver-xorg-video-dummy)
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
 
 sudo_cmd=()

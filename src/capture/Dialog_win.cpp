@@ -82,8 +82,14 @@ Status Dialog::Form_Load() {
     return {};
 }
 
-void Dialog::Show() {
+void Dialog::Show(Point dragStart) {
     if (!hwnd()) return;
+    RECT now{};
+    ::GetWindowRect(hwnd(), &now);
+    const Rect place = DropWindowPlace(FromRect(now), DisplayMonitors(), dragStart);
+    if (place != FromRect(now))
+        ::SetWindowPos(hwnd(), nullptr, place.left, place.top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     // Above the capture window without taking the keyboard from it, so that Escape still
     // reaches the capture window during and after a drag.
     ::SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0,

@@ -27,8 +27,9 @@ public:
 
     // Creates the window hidden, where the system places it.
     Status Form_Load();
-    // Shown above every other window of the process, leaving the keyboard where it was.
-    void Show();
+    // Shown above every other window of the process, leaving the keyboard where it was, on the
+    // monitor that holds `dragStart` (screen pixels).
+    void Show(Point dragStart);
     void Hide();
     // Closes without storing.
     void Form_Unload();

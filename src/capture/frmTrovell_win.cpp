@@ -46,19 +46,32 @@ void frmTrovell::ReleasePointers() {
 
 Status frmTrovell::Form_Load() {
     twips_ = ScreenTwipsPerPixel();
-    const int width = ::GetSystemMetrics(SM_CXSCREEN);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    // The size and the gaps of the picture come from one list of monitors, so that they agree.
+    const std::vector<Monitor> monitors = DisplayMonitors();
+    const Rect screen = monitors.empty() ? Rect{::GetSystemMetrics(SM_XVIRTUALSCREEN),
+                                                ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+                                                ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                                ::GetSystemMetrics(SM_CYVIRTUALSCREEN)}
+                                         : Bounding(monitors);
+    const int width = screen.width, height = screen.height;
     // The copy is made before the window exists, so that it holds the screen the person saw;
-    // one bitmap of the screen's size, which every repaint and every drag reads.
+    // one bitmap of the virtual screen's size, which every repaint and every drag reads.
     if (!Picture1_.surface().Resize(width, height, DibSurface::Fill::None))
         return Status::LastError();
     {
         const DibSurface& canvas = Picture1_.surface();
         WindowDc desktop(::GetDesktopWindow());
         // A failed copy leaves the background colour; selecting and dragging still work.
-        if (!desktop || !::BitBlt(canvas.dc(), 0, 0, width, height, desktop.get(), 0, 0, SRCCOPY)) {
+        if (!desktop || !::BitBlt(canvas.dc(), 0, 0, width, height, desktop.get(), screen.left,
+                                  screen.top, SRCCOPY)) {
             RECT all{0, 0, width, height};
             ::FillRect(canvas.dc(), &all, ::GetSysColorBrush(COLOR_WINDOW));
+        }
+        // What no monitor shows is black; the copy may hold anything there.
+        for (const Rect& gap : Uncovered(screen, monitors)) {
+            const RECT r{gap.left - screen.left, gap.top - screen.top, gap.right() - screen.left,
+                         gap.bottom() - screen.top};
+            ::FillRect(canvas.dc(), &r, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
         }
     }
 
@@ -69,7 +82,7 @@ Status frmTrovell::Form_Load() {
     Status created = Create({.className = kClassName,
                              .caption = texts::kCaptureCaption,
                              .style = WS_POPUP | WS_CLIPCHILDREN,
-                             .bounds = {0, 0, width, height}});
+                             .bounds = {screen.left, screen.top, width, height}});
     if (created)
         created = Picture1_.Create({.parent = hwnd(),
                                     .bounds = {0, 0, width, height},
@@ -176,7 +189,7 @@ void frmTrovell::Picture1_MouseUp(int /*button*/, int /*shift*/, Point /*at*/) {
     blnSelecting_ = false;
 }
 
-void frmTrovell::Image1_MouseDown(int button, int /*shift*/, Point /*at*/) {
+void frmTrovell::Image1_MouseDown(int button, int /*shift*/, Point at) {
     if (button == kRightButton) {
         SetFrame(Image1_, false);
         return;
@@ -185,6 +198,8 @@ void frmTrovell::Image1_MouseDown(int button, int /*shift*/, Point /*at*/) {
     if (blnDragging_) return;
     // The only pixel copy of a drag: from the frozen picture, never from the live screen.
     if (!Picture2_.Resize(Image1_.width, Image1_.height, DibSurface::Fill::None)) return;
+    POINT pressed{at.x, at.y};
+    ::ClientToScreen(Picture1_.hwnd(), &pressed);
     ::BitBlt(Picture2_.dc(), 0, 0, Image1_.width, Image1_.height, Picture1_.surface().dc(),
              Image1_.left, Image1_.top, SRCCOPY);
     carrierLeft_ = static_cast<float>(Image1_.left);
@@ -193,7 +208,7 @@ void frmTrovell::Image1_MouseDown(int button, int /*shift*/, Point /*at*/) {
     movedSinceDrag_ = false;
     // "You can start dragging" is no news once the drag runs.
     if (tooltip_) ::SendMessageW(tooltip_.get(), TTM_ACTIVATE, FALSE, 0);
-    ShowDropWindow();
+    ShowDropWindow({pressed.x, pressed.y});
     ownPointer_ = picIcon1_.get();
     ApplyPointer();
 }
@@ -242,7 +257,7 @@ void frmTrovell::Form_KeyDown(WPARAM key) {
     if (key == VK_ESCAPE) Form_Unload();
 }
 
-void frmTrovell::ShowDropWindow() {
+void frmTrovell::ShowDropWindow(Point dragStart) {
     if (!dialog_ || !dialog_->hwnd()) {
         dialog_ = std::make_unique<Dialog>(
             Dialog::Host{.store = host_.store,
@@ -257,7 +272,7 @@ void frmTrovell::ShowDropWindow() {
             return;  // the drag runs on without a target and ends outside
         }
     }
-    dialog_->Show();
+    dialog_->Show(dragStart);
 }
 
 void frmTrovell::ApplyPointer() {
@@ -363,6 +378,8 @@ LRESULT frmTrovell::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_KEYDOWN: Form_KeyDown(wp); return 0;
         case WM_CLOSE: Form_Unload(); return 0;
+        // A frozen picture of another layout of monitors would be wrong everywhere.
+        case WM_DISPLAYCHANGE: Form_Unload(); return 0;
         case kDropWindowUnloaded:
             // Deleted here, never inside one of its own messages.
             if (dialog_ && !dialog_->hwnd()) dialog_.reset();

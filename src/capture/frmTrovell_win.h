@@ -72,7 +72,8 @@ private:
     void MouseMove(Target target, int button, int shift, Point at);
     void MouseUp(Target target, int button, int shift, Point at);
     void SetFrame(const Rect& frame, bool visible);
-    void ShowDropWindow();
+    // On the monitor where the drag starts (screen pixels).
+    void ShowDropWindow(Point dragStart);
     // Moves the carrier to the pointer and tests the drop zone there.
     void FollowPointer(POINT pointer);
     void ApplyPointer();

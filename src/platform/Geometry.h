@@ -24,6 +24,12 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+// A monitor's rectangle on the virtual screen, whose (0, 0) is the primary monitor's top left.
+struct Monitor {
+    Rect area;
+    Rect work;  // without the task bar and other bars docked to the edges
+};
+
 // How many twips one pixel is: 1440 / dots per inch, a whole number (15 at 96 dpi).
 struct TwipsPerPixel {
     int x = 15;

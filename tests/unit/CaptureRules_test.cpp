@@ -61,3 +61,59 @@ TEST(DialogLayout, TruncatesTwipsToPixelsAt120Dpi) {
     EXPECT_EQ(TwipsToPixels(layout::kLabel1, t), (Rect{15, 47, 196, 36}));
     EXPECT_EQ(FontHeightForPoints(12, 120), -20);
 }
+
+namespace {
+// The primary monitor is 1920x1080 with a task bar of 40 pixels at its bottom.
+const Monitor kPrimary{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}};
+}  // namespace
+
+TEST(Monitors, AMonitorLeftOfThePrimaryLiesAtNegativeCoordinatesAndItsShortfallIsUncovered) {
+    const Monitor left{{-1280, 0, 1280, 1024}, {-1280, 0, 1280, 1024}};
+    const Monitor both[] = {kPrimary, left};
+    EXPECT_EQ(Bounding(both), (Rect{-1280, 0, 3200, 1080}));
+    EXPECT_EQ(Uncovered(Bounding(both), both), (std::vector<Rect>{{-1280, 1024, 1280, 56}}));
+    EXPECT_EQ(MonitorAt(both, {-1, 500}), 1u);
+    EXPECT_EQ(MonitorAt(both, {0, 500}), 0u);
+    // Off every monitor (below the left one): the nearest.
+    EXPECT_EQ(MonitorAt(both, {-10, 1070}), 0u);
+    EXPECT_EQ(MonitorAt(both, {-700, 1070}), 1u);
+}
+
+TEST(Monitors, AMonitorAboveThePrimaryAndOneTouchingOnlyAtACornerLeaveGapsBesideThem) {
+    const Monitor above{{320, -900, 1600, 900}, {320, -900, 1600, 900}};
+    const Monitor aboveAndPrimary[] = {above, kPrimary};
+    EXPECT_EQ(Bounding(aboveAndPrimary), (Rect{0, -900, 1920, 1980}));
+    EXPECT_EQ(Uncovered(Bounding(aboveAndPrimary), aboveAndPrimary),
+              (std::vector<Rect>{{0, -900, 320, 900}}));
+
+    const Monitor corner{{1920, 1080, 800, 600}, {1920, 1080, 800, 600}};
+    const Monitor diagonal[] = {kPrimary, corner};
+    EXPECT_EQ(Uncovered(Bounding(diagonal), diagonal),
+              (std::vector<Rect>{{1920, 0, 800, 1080}, {0, 1080, 1920, 600}}));
+    // Mirrored monitors, and one monitor alone, leave nothing uncovered.
+    const Monitor mirrored[] = {kPrimary, kPrimary};
+    EXPECT_TRUE(Uncovered(kPrimary.area, mirrored).empty());
+    EXPECT_TRUE(Uncovered(kPrimary.area, {&kPrimary, 1}).empty());
+    EXPECT_EQ(Uncovered(kPrimary.area, {}), (std::vector<Rect>{kPrimary.area}));
+}
+
+TEST(Monitors, TheDropWindowMovesToTheDragsMonitorKeepingItsPlaceThereAndNeverStraddling) {
+    const Rect window{1500, 900, 200, 130};
+    // One monitor: where the system put it.
+    EXPECT_EQ(DropWindowPlace(window, {&kPrimary, 1}, {10, 10}), window);
+    const Monitor right{{1920, -200, 1280, 720}, {1920, -200, 1280, 690}};
+    const Monitor left{{-1024, 0, 1024, 768}, {-1024, 0, 1024, 768}};
+    const Monitor three[] = {kPrimary, right, left};
+    EXPECT_EQ(DropWindowPlace(window, three, {500, 500}), window);
+    // The same place within the other work area, moved in just enough to lie wholly inside.
+    EXPECT_EQ(DropWindowPlace({100, 80, 200, 130}, three, {-5, 5}), (Rect{-924, 80, 200, 130}));
+    EXPECT_EQ(DropWindowPlace(window, three, {-5, 5}), (Rect{-200, 638, 200, 130}));
+    EXPECT_EQ(DropWindowPlace(window, three, {2500, 0}), (Rect{3000, 360, 200, 130}));
+    // A window straddling two monitors is moved wholly onto the drag's one.
+    EXPECT_EQ(DropWindowPlace({1800, 100, 200, 130}, three, {1900, 100}),
+              (Rect{1720, 100, 200, 130}));
+    // Larger than the work area: its top left corner stays in it, with the caption bar.
+    const Monitor tiny{{-150, 0, 150, 100}, {-150, 0, 150, 100}};
+    const Monitor withTiny[] = {kPrimary, tiny};
+    EXPECT_EQ(DropWindowPlace(window, withTiny, {-1, 1}), (Rect{-150, 0, 200, 130}));
+}

@@ -146,10 +146,10 @@ TEST(Capture, MiddleButtonDrawsLikeTheLeftAndAPressWithoutAMoveGivesAnEmptyFrame
 }
 
 // A right press beside the frame and Escape with no drag are driven end to end; here the
-// ways to close during a drag over a waiting drop window.
-TEST(Capture, EscapeOnEitherWindowOrACloseDuringADragUnloadBothWindowsWithNothingStored) {
-    enum How { kEscapeOnCapture, kEscapeOnDrop, kCloseMessage };
-    for (How how : {kEscapeOnCapture, kEscapeOnDrop, kCloseMessage}) {
+// ways to close during a drag over a waiting drop window, a change of monitors among them.
+TEST(Capture, EscapeOnEitherWindowACloseOrNewMonitorsDuringADragUnloadBothWithNothingStored) {
+    enum How { kEscapeOnCapture, kEscapeOnDrop, kCloseMessage, kDisplayChange };
+    for (How how : {kEscapeOnCapture, kEscapeOnDrop, kCloseMessage, kDisplayChange}) {
         Capture c;
         c.Select({500, 400}, {560, 440});
         c.DropOnPicture({520, 420});
@@ -163,6 +163,9 @@ TEST(Capture, EscapeOnEitherWindowOrACloseDuringADragUnloadBothWindowsWithNothin
             case kEscapeOnCapture: ::SendMessageW(capture, WM_KEYDOWN, VK_ESCAPE, 0); break;
             case kEscapeOnDrop: ::SendMessageW(drop, WM_KEYDOWN, VK_ESCAPE, 0); break;
             case kCloseMessage: ::SendMessageW(capture, WM_CLOSE, 0, 0); break;
+            case kDisplayChange:
+                ::SendMessageW(capture, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+                break;
         }
         EXPECT_FALSE(::IsWindow(capture)) << how;
         EXPECT_FALSE(::IsWindow(drop)) << how;

@@ -97,8 +97,9 @@ bool IgnoresRights(const std::wstring& folder) {
 
 bool DenyWrites(const std::wstring& folder, bool deny) {
     using UnixName = char*(CDECL*)(const wchar_t*);
-    const auto unixName = reinterpret_cast<UnixName>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name"));
+    // Through void*: a function pointer of one type to another draws a warning.
+    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
     if (!unixName || (deny && IgnoresRights(folder))) return false;
     char* name = unixName(folder.c_str());
     if (!name) return false;
@@ -107,7 +108,8 @@ bool DenyWrites(const std::wstring& folder, bool deny) {
     command.append(name, name + std::strlen(name));  // the test's paths are ASCII
     command += L'"';
     ::HeapFree(::GetProcessHeap(), 0, name);
-    STARTUPINFOW startup{.cb = sizeof(startup)};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     if (!::CreateProcessW(L"Z:\\bin\\chmod", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           nullptr, &startup, &process))
