@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The speed and memory a user feels, each figure beside its floor (tools/bench/: small
 # programs doing only the unavoidable work with the same calls, built with the same flags).
-# Builds the release exes, starts a private 1920x1080x24 Xvfb showing a busy picture, runs
+# Builds the release exes, starts a private 1920x1080x24 Xvfb showing a busy picture (and at
+# the end one of 7680x2160 for the freeze and the drop store on a desktop that large), runs
 # product and floor alternately (BENCH_RUNS each, at least 7), prints min / median / max, the
 # ratio of the medians and the goal, then one line per missed goal or "all goals met", and
 # writes the table to bench/last-run.md. Times are taken from outside: the X server reporting
@@ -15,7 +16,8 @@
 #   BENCH_CAPTURE_CYCLES, BENCH_BROWSER_CYCLES, BENCH_STEADY_SECONDS: the steady-memory loops
 #   (1000 and 200 cycles, about 0.1 s each here; stopped after 360 s at the latest so that the
 #   whole stays under 10 minutes)
-#   BENCH_ONLY="start store capture browser steady": only those groups (while working on one)
+#   BENCH_ONLY="start store capture browser steady big": only those groups (while working on one);
+#   big is the freeze and the drop store on a 7680x2160 desktop
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export TROVELL_BUILD=${TROVELL_BUILD:-$root/build}
@@ -75,33 +77,43 @@ HARNESS_PREFIX=bench-prefix
 # Our own server, not one of another root that answers on the same number; a number whose
 # last server is still going away is passed over.
 XVFB_PID=""
-for _ in 1 2 3; do
-  n=$(harness_free_display) || break
-  Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-  XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-  if kill -0 "$XVFB_PID" 2>/dev/null && [[ $(xdpyinfo 2>/dev/null) == *"dimensions:    1920x1080 "* ]]; then
-    break
-  fi
+# start_display WIDTHxHEIGHT: an Xvfb of that size showing a busy picture; sets DISPLAY.
+start_display() {
+  local size=$1 n
+  XVFB_PID=""
+  for _ in 1 2 3; do
+    n=$(harness_free_display) || break
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+    if kill -0 "$XVFB_PID" 2>/dev/null && [[ $(xdpyinfo 2>/dev/null) == *"dimensions:    $size "* ]]; then
+      break
+    fi
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+    sleep 1
+  done
+  [ -n "$XVFB_PID" ] || { echo "bench: no Xvfb of our own could be started at $size" >&2; return 1; }
+  # A busy screen: soft colour fields under fine noise, nothing a codec or a blit can skip.
+  convert -size 480x270 plasma:fractal -resize "$size!" \
+    \( -size "$size" xc: +noise Random -colorspace gray \) -compose overlay -composite \
+    -type TrueColor "BMP3:$work/busy.bmp"
+  # display reports 1 even when the picture is on the root window.
+  display -window root "$work/busy.bmp" || true
+}
+stop_display() {
   kill "$XVFB_PID" 2>/dev/null
   wait "$XVFB_PID" 2>/dev/null
-  XVFB_PID=""
-  sleep 1
-done
-[ -n "$XVFB_PID" ] || { echo "bench: no Xvfb of our own could be started" >&2; exit 1; }
-# A busy screen: soft colour fields under fine noise, nothing a codec or a blit can skip.
-convert -size 480x270 plasma:fractal -resize '1920x1080!' \
-  \( -size 1920x1080 xc: +noise Random -colorspace gray \) -compose overlay -composite \
-  -type TrueColor "BMP3:$work/busy.bmp"
-display -window root "$work/busy.bmp"
+}
+start_display 1920x1080 || exit 1
 
 CLIP_PID=""
 cleanup() {
   [ -z "$CLIP_PID" ] || kill "$CLIP_PID" 2>/dev/null
   harness_stop
-  kill "$XVFB_PID" 2>/dev/null
-  wait "$XVFB_PID" 2>/dev/null
+  stop_display
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
@@ -265,6 +277,8 @@ drag() {
   xdotool mouseup 1 sleep 0.1
 }
 
+# The capture's figures and selection: a second pass on a larger desktop sets them anew.
+FREEZE=freeze DROP=drop SEL_W=1000 SEL_H=700
 capture_run() {
   local side=$1 caption window watch out
   if [ "$side" = product ]; then
@@ -276,23 +290,23 @@ capture_run() {
     mkdir -p "$watch"
   fi
   local args=()
-  [ "$side" = floor ] && args=("$(winpath "$watch")" "$window")
-  if ! launch "${args[@]}"; then why freeze "$WHY"; stop_program "$caption" "$EXE"; return; fi
+  [ "$side" = floor ] && args=("$(winpath "$watch")" "$window" "$SEL_W" "$SEL_H")
+  if ! launch "${args[@]}"; then why "$FREEZE" "$WHY"; stop_program "$caption" "$EXE"; return; fi
   if ! out=$("$XW" -t 5 click "$ICON_X" "$ICON_Y" window "$window" 2>/dev/null); then
-    why freeze "$side: no window \"$window\" appeared within 5 s of the tray click"
-    why drop "the capture window did not appear"
+    why "$FREEZE" "$side: no window \"$window\" appeared within 5 s of the tray click"
+    why "$DROP" "the capture window did not appear"
     stop_program "$caption" "$EXE"
     return
   fi
-  record freeze "$side" "${out#* }"
-  # A 1000 x 700 selection dropped on the drop picture; the next move there stores it.
+  record "$FREEZE" "$side" "${out#* }"
+  # A selection from (200, 150) dropped on the drop picture; the next move there stores it.
   local tx ty
   # Under Wine the store starts with the release itself: when the capture window lets the
   # pointer go, the drop picture under it is sent a pointer move. The floor stores on the
   # release.
   local tx ty
   if [ "$side" = product ]; then
-    drag 200 150 1200 850
+    drag 200 150 $((200 + SEL_W)) $((150 + SEL_H))
     xdotool mousemove 700 500 sleep 0.1 mousedown 1 sleep 0.1
     local l t r b
     if read -r l t r b < <(wine "$BP/bench_watch.exe" client "$DROP_CAPTION" 5 </dev/null 2>/dev/null) &&
@@ -302,7 +316,7 @@ capture_run() {
       xdotool mousemove $(((700 + tx) / 2)) $(((500 + ty) / 2)) sleep 0.1 mousemove "$tx" "$ty" sleep 0.1
     else
       xdotool mouseup 1
-      why drop "product: no drop window \"$DROP_CAPTION\" after a press on the selection"
+      why "$DROP" "product: no drop window \"$DROP_CAPTION\" after a press on the selection"
       stop_program "$caption" "$EXE"
       return
     fi
@@ -311,9 +325,9 @@ capture_run() {
     xdotool mousemove "$tx" "$ty" sleep 0.1 mousedown 1 sleep 0.1
   fi
   if out=$("$XW" -t 10 release "$tx" "$ty" file "$watch" .bmp); then
-    record drop "$side" "$out"
+    record "$DROP" "$side" "$out"
   else
-    why drop "$side: no .bmp within 10 s of the release over the drop picture"
+    why "$DROP" "$side: no .bmp within 10 s of the release over the drop picture"
   fi
   stop_program "$caption" "$EXE"
 }
@@ -555,6 +569,26 @@ else
   steady_run
 fi
 only steady && progress "steady memory"
+# Two 4K monitors' worth of desktop: the freeze copies 7680 x 2160, and a selection across
+# both halves is stored. One Xvfb screen of that size: Wine sees one monitor, and the copy,
+# the picture and the store are those of the two-monitor desktop.
+BIG=7680x2160
+if only big; then
+  harness_stop
+  stop_display
+  if start_display "$BIG" && harness_start --use-display; then
+    FREEZE=freeze_big DROP=drop_big SEL_W=7200 SEL_H=1800
+    capture_run product
+    if [ -s "$work/values/$FREEZE.product" ]; then
+      capture_run floor
+      for i in $(seq 2 "$RUNS"); do capture_run product; capture_run floor; done
+    fi
+  else
+    why freeze_big "no Xvfb or Wine at $BIG"
+    why drop_big "no Xvfb or Wine at $BIG"
+  fi
+  progress "freeze, drop store at $BIG"
+fi
 
 # ---------------------------------------------------------------- the table
 
@@ -611,6 +645,8 @@ row freeze "freeze (tray click → capture window drawn)" ms ratio 1.3
 row store_bmp "clipboard store BMP (click → final name)" ms ratio 1.2
 row store_jpeg "clipboard store JPEG (click → final name)" ms ratio 1.1
 row drop "drop store 1000x700 (release → final name)" ms ratio 1.2
+row freeze_big "freeze on a 7680x2160 desktop" ms ratio 1.3
+row drop_big "drop store 7200x1800 on that desktop" ms ratio 1.2
 row browser "browser open (click → tree and list filled)" ms ratio 1.5
 row folder "folder click (10,000 files → list filled)" ms ratio 1.5
 
@@ -651,7 +687,7 @@ took=$(($(date +%s) - began))
   echo
   echo "- Date: $(date -u '+%Y-%m-%d %H:%M UTC')"
   echo "- CPU: $cpu ($cores cores); load average at the end: $load"
-  echo "- Wine: $wine_version; Xvfb 1920x1080x24 with a busy picture; the build column names the exe each figure came from"
+  echo "- Wine: $wine_version; Xvfb 1920x1080x24 (the last two capture rows: $BIG) with a busy picture; the build column names the exe each figure came from"
   echo "- Runs: $RUNS each for product and floor, alternately; min / median / max; took $took s"
   echo
   echo "| Figure | Build | Product | Floor | Ratio | Goal | Verdict |"

@@ -1,9 +1,9 @@
 // The floor of the freeze and drop-store figures. A left click on its tray icon copies the
-// desktop into a DIB section with one BitBlt and shows a window of screen size that paints
-// it. In that window a button release copies a 1000 x 700 block into a 24-bpp DIB section
-// (whose bits are a BMP's pixel rows) and writes it with one write, as the product's drop
-// picture stores on the pointer move that Wine sends it when the capture ends. Usage:
-// bench_capture_floor.exe FOLDER CAPTION
+// virtual screen into a DIB section with one BitBlt and shows a window of that size that
+// paints it. In that window a button release copies a block from (200, 150), 1000 x 700
+// unless told, into a 24-bpp DIB section (whose bits are a BMP's pixel rows) and writes it
+// with one write, as the product's drop picture stores on the pointer move that Wine sends it
+// when the capture ends. Usage: bench_capture_floor.exe FOLDER CAPTION [WIDTH HEIGHT]
 #include "FloorTray.h"
 
 namespace {
@@ -14,7 +14,8 @@ HWND frozen = nullptr;
 HDC frozenDc = nullptr;
 HBITMAP frozenBitmap = nullptr;
 bool armed = false;
-int screenWidth = 0, screenHeight = 0;
+int screenLeft = 0, screenTop = 0, screenWidth = 0, screenHeight = 0;
+int blockWidth = 1000, blockHeight = 700;
 
 HBITMAP MakeDib(HDC dc, int width, int height, int bits, void** pixels) {
     BITMAPINFO info{};
@@ -40,7 +41,7 @@ LRESULT CALLBACK FrozenProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_LBUTTONUP:
             if (armed) {
                 armed = false;
-                constexpr int kWidth = 1000, kHeight = 700;
+                const int kWidth = blockWidth, kHeight = blockHeight;
                 HDC dc = ::CreateCompatibleDC(frozenDc);
                 void* bits = nullptr;
                 HBITMAP block = MakeDib(dc, kWidth, kHeight, 24, &bits);
@@ -79,18 +80,20 @@ LRESULT CALLBACK FrozenProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 void Freeze() {
     if (frozen) return;
-    screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-    screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+    screenLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    screenTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    screenWidth = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    screenHeight = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
     HDC screen = ::GetDC(::GetDesktopWindow());
     frozenDc = ::CreateCompatibleDC(screen);
     void* bits = nullptr;
     frozenBitmap = MakeDib(frozenDc, screenWidth, screenHeight, 32, &bits);
     ::SelectObject(frozenDc, frozenBitmap);
-    ::BitBlt(frozenDc, 0, 0, screenWidth, screenHeight, screen, 0, 0, SRCCOPY);
+    ::BitBlt(frozenDc, 0, 0, screenWidth, screenHeight, screen, screenLeft, screenTop, SRCCOPY);
     ::ReleaseDC(::GetDesktopWindow(), screen);
     frozen =
-        ::CreateWindowExW(0, L"bench frozen", caption, WS_POPUP, 0, 0, screenWidth, screenHeight,
-                          nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        ::CreateWindowExW(0, L"bench frozen", caption, WS_POPUP, screenLeft, screenTop, screenWidth,
+                          screenHeight, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::ShowWindow(frozen, SW_SHOW);
 }
 
@@ -109,6 +112,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     if (argc > 1) folder = argv[1];
     if (argc > 2) caption = argv[2];
+    if (argc > 4) blockWidth = _wtoi(argv[3]), blockHeight = _wtoi(argv[4]);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = FrozenProc;
