@@ -132,6 +132,31 @@ TEST(Settings, AnUnwritableFileIsReportedOnceByBalloon) {
     EXPECT_EQ(SettingsSave(deep).code(), kErrorPathTooLong);
 }
 
+// The application folder or its img closed to the user: the store root cannot be made, and
+// the start says why and where rather than leave it to the first lost picture; once the rights
+// are back the next store makes it. Runs as an ordinary user (tools/as-user.sh).
+TEST(Startup, ReadOnly_AStoreRootThatCannotBeMadeIsToldAtStartAndMadeByTheNextStore) {
+    for (const std::wstring closed : {L"", L"img\\"}) {
+        TempFolder app;
+        if (!closed.empty()) {
+            ASSERT_TRUE(MakeFolder(app / closed).ok());
+        }
+        if (!test::DenyWrites(app / closed))
+            GTEST_SKIP() << "this user writes everywhere (root, or Windows): tools/as-user.sh "
+                            "runs this as an ordinary user";
+        frmMain w(test::OptionsFor(app));
+        const Load loaded = w.Form_Load();
+        const std::wstring balloon = w.TrayRecord().szInfo;
+        test::DenyWrites(app / closed, false);
+        ASSERT_EQ(loaded, Load::Started);
+        EXPECT_EQ(balloon, L"保存先のフォルダを作成できませんでした。\n" +
+                               Status(ERROR_ACCESS_DENIED).Text() + L"\n" + w.StoreRoot())
+            << closed;
+        EXPECT_TRUE(w.StorePicture(test::Pattern(4, 4))) << closed;
+        EXPECT_EQ(test::ListFolder(w.StoreRoot()).size(), 1u) << closed;
+    }
+}
+
 TEST(Tray, ARestartedShellGetsTheIconAgain) {
     Resident r;
     NOTIFYICONDATAW record = r.w.TrayRecord();
