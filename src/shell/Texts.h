@@ -25,6 +25,7 @@ inline constexpr wchar_t kMenuQuit[] = L"トロベルの終了";
 
 inline constexpr wchar_t kSaveFailed[] = L"画像を保存できませんでした。";
 inline constexpr wchar_t kSettingsNotSaved[] = L"設定を保存できませんでした。";
+inline constexpr wchar_t kStoreRootNotMade[] = L"保存先のフォルダを作成できませんでした。";
 inline constexpr wchar_t kStartFailed[] = L"トロベルを起動できませんでした。";
 
 // What the JPEG writer's result codes 1 to 5 mean, in its own half-width katakana; shown when

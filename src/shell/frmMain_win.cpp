@@ -64,7 +64,9 @@ frmMain::LoadResult frmMain::Form_Load() {
 
     session_.CurrentUserName = user;
 
-    (void)EnsureStoreRoot(StoreRoot());  // a failure shows when a picture is stored
+    // A store root that cannot be made is told as soon as the icon is there, not only at the
+    // first picture lost; each store tries again.
+    const Status storeRoot = EnsureStoreRoot(StoreRoot());
 
     SettingsLoad(session_);
 
@@ -89,6 +91,7 @@ frmMain::LoadResult frmMain::Form_Load() {
     // and the icon is added then.
     (void)TrayAdd(trayRecord_);
     loaded_ = true;
+    if (!storeRoot) ReportFailure(texts::kStoreRootNotMade, storeRoot.Text(), StoreRoot());
     // The profile functions stop at the classic path limit: say so once rather than lose
     // every choice silently.
     const std::wstring settingsFile = SettingsFilePath(session_.appFolder);

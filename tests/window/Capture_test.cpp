@@ -14,6 +14,7 @@
 #include "TestSupport.h"
 #include "capture/Dialog_win.h"
 #include "capture/frmTrovell_win.h"
+#include "platform/FileOps_win.h"
 #include "platform/Pointer_win.h"
 #include "platform/ScreenMetrics_win.h"
 #include "shell/frmMain_win.h"
@@ -303,6 +304,48 @@ TEST(Capture, ReopeningWhileOpenKeepsTheFrozenCopyAndTheFrameAndAfterClosingCopi
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->Picture1().bits()[250 * again->Picture1().width() + 350], 0xFAFA0Au);
     EXPECT_FALSE(again->Image1Visible());
+}
+
+// A drop into a day or user folder closed to the user: the balloon gives the system's reason
+// and the folder, the drop window closes as after every store, and once the rights are back
+// the next drop stores. Runs as an ordinary user (tools/as-user.sh); root writes everywhere.
+TEST(Drag, ReadOnly_ADropTheStoreRefusesSaysWhyAndTheNextDropStores) {
+    TempFolder app;
+    frmMain::Options options = test::OptionsFor(app);
+    options.clock = [] { return LocalTime{2002, 12, 31, 23, 59, 59}; };
+    frmMain resident(std::move(options));
+    ASSERT_EQ(resident.Form_Load(), frmMain::LoadResult::Started);
+    auto& balloon = const_cast<NOTIFYICONDATAW&>(resident.TrayRecord()).szInfo;
+    const std::wstring day = resident.StoreRoot() + L"021231\\";
+    ::SendMessageW(resident.hwnd(), WM_COMMAND, frmMain::kMnuCap, 0);
+    Driver d{resident.CaptureWindow()};
+    ASSERT_NE(d.w, nullptr);
+    d.Select({500, 400}, {540, 430});
+    for (const std::wstring& folder : {day, resident.StoreRoot()}) {
+        if (folder == day) {
+            ASSERT_TRUE(MakeFolder(day).ok());
+        }
+        if (!test::DenyWrites(folder))
+            GTEST_SKIP() << "this user writes everywhere (root, or Windows): tools/as-user.sh "
+                            "runs this as an ordinary user";
+        d.DropOnPicture({520, 420});
+        d.MoveOverDropPicture();
+        const std::wstring refused = balloon;
+        test::DenyWrites(folder, false);
+        EXPECT_EQ(refused, L"画像を保存できませんでした。\n" + Status(ERROR_ACCESS_DENIED).Text() +
+                               L"\n" + day)
+            << folder;
+        EXPECT_TRUE(PumpUntil([&] { return d.drop() == nullptr; })) << folder;
+        EXPECT_TRUE(test::ListFolder(day).empty()) << folder;
+        balloon[0] = 0;
+        d.DropOnPicture({520, 420});
+        d.MoveOverDropPicture();
+        EXPECT_EQ(std::wstring(balloon), L"") << folder;
+        EXPECT_EQ(test::ListFolder(day).size(), 1u) << folder;
+        ASSERT_TRUE(PumpUntil([&] { return d.drop() == nullptr; }));
+        ASSERT_TRUE(RemoveFolder(day).ok());
+    }
+    d.Mouse(WM_RBUTTONDOWN, {900, 700}, MK_RBUTTON);
 }
 
 // How memory and GDI objects hold over a thousand cycles is the benchmark's figure; here that

@@ -76,19 +76,18 @@ std::wstring Inside(const std::wstring& folder, const wchar_t* name) {
     return folder + (folder.ends_with(L'\\') ? L"" : L"\\") + name;
 }
 
-bool CanCreateIn(const std::wstring& folder) {
-    return static_cast<bool>(
-        UniqueFileHandle(::CreateFileW(Inside(folder, L"trovell-probe").c_str(), GENERIC_WRITE, 0,
-                                       nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr)));
+// Wine shows a folder without write bits as read-only. A probe file would tell as well, but
+// one made just before the change can no longer be deleted and stays in the folder.
+bool ShowsReadOnly(const std::wstring& folder) {
+    const DWORD attributes = ::GetFileAttributesW(ForFileCall(folder).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 // Root under Wine writes a read-only file, as it writes every folder.
 bool IgnoresRights(const std::wstring& folder) {
     const std::wstring probe = Inside(folder, L"trovell-probe.ro");
     WriteFileBytes(probe, "");
-    ::SetFileAttributesW(probe.c_str(), FILE_ATTRIBUTE_READONLY);
-    const bool written = static_cast<bool>(UniqueFileHandle(
-        ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
+    const bool written = !MakeReadOnly(probe);
     ::SetFileAttributesW(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
     ::DeleteFileW(probe.c_str());
     return written;
@@ -117,7 +116,17 @@ bool DenyWrites(const std::wstring& folder, bool deny) {
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
     // Wine's handle of a Unix process is signalled at once: wait for what it does instead.
-    return PumpUntil([&] { return CanCreateIn(folder) != deny; }, 10000);
+    return PumpUntil([&] { return ShowsReadOnly(folder) == deny; }, 10000);
+}
+
+bool MakeReadOnly(const std::wstring& file) {
+    const std::wstring path = ForFileCall(file);
+    if (!::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY)) return false;
+    if (!UniqueFileHandle(
+            ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)))
+        return true;
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return false;
 }
 
 std::vector<std::wstring> ListFolder(const std::wstring& folder, bool sorted) {

@@ -34,6 +34,9 @@ bool PathExists(const std::wstring& path);
 // would. Under Wine that is the Unix mode of the folder, since Wine keeps no read-only
 // attribute for a folder; false where that cannot be done (on Windows).
 bool DenyWrites(const std::wstring& folder, bool deny = true);
+// Makes a file read-only, as its owner would; false where the user writes it all the same
+// (root under Wine), and then the file is left as it was.
+bool MakeReadOnly(const std::wstring& file);
 // Names, sorted or in the order the file system gives them.
 std::vector<std::wstring> ListFolder(const std::wstring& folder, bool sorted = true);
 

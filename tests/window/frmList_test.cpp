@@ -597,6 +597,8 @@ TEST_F(Browser, Viewer_TheHeldPictureFramelessAtItsSize_ReopensInPlace_EnterOrRi
 TEST_F(Browser, FileRename_CommitsByEnterOrLeavingTheBox_RefusalsTellAndKeepTheFile) {
     Store({{L"a", {}}});
     Picture(L"a\\abc.bmp", 4, 4);
+    // Read-only guards a file's content, not its name: renamed as Windows renames it.
+    ::SetFileAttributesW((store_ + L"a\\abc.bmp").c_str(), FILE_ATTRIBUTE_READONLY);
     Open();
     ClickEntry(0);
     const auto intoBox = [&] {
@@ -631,6 +633,7 @@ TEST_F(Browser, FileRename_CommitsByEnterOrLeavingTheBox_RefusalsTellAndKeepTheF
     intoBox();
     leave(L"写真");
     EXPECT_EQ(On(L"a"), Names{L"写真.bmp"});
+    EXPECT_TRUE(::GetFileAttributesW((store_ + L"a\\写真.bmp").c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(w_->model().shown().name, L"写真");
     EXPECT_EQ(::GetFocus(), C().cmdReSetFolder);
     EXPECT_TRUE(boxes_.empty());

@@ -113,23 +113,77 @@ TEST(Closing, QuitItemSystemCloseAndSessionEndSaveSettingsAndRemoveTheIcon) {
     }
 }
 
-TEST(Settings, AnUnwritableFileIsReportedOnceByBalloon) {
-    Resident r;
-    ASSERT_TRUE(::CreateDirectoryW((r.app / L"trovell.ini").c_str(), nullptr));  // in the way
-    Command(r.w, frmMain::kMnuJpg);
-    const std::wstring balloon = r.w.TrayRecord().szInfo;
-    EXPECT_EQ(balloon.rfind(L"設定を保存できませんでした。\n", 0), 0u) << balloon;
-    EXPECT_NE(balloon.find(L"trovell.ini"), std::wstring::npos) << balloon;
-    // The record is back to its own flags: a later tip change shows no balloon again.
-    EXPECT_EQ(r.w.TrayRecord().uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    Command(r.w, frmMain::kMnuClip);  // fails again, silently this time
-    EXPECT_EQ(std::wstring(r.w.TrayRecord().szInfo), balloon);
-    EXPECT_TRUE(Checked(r.w, frmMain::kMnuClip));  // the choice itself holds
+// A folder in the way, a read-only file, an application folder that takes no new file: what
+// the file holds is read, the first choice that cannot be written says why once, and every
+// choice holds for the session. Under Wine the last two hold against an ordinary user only
+// (tools/as-user.sh).
+TEST(Settings, ReadOnly_AnUnwritableFileIsReadAndReportedOnceByBalloon) {
+    enum Way { kFolderInTheWay, kReadOnlyFile, kClosedFolder };
+    for (Way way : {kFolderInTheWay, kReadOnlyFile, kClosedFolder}) {
+        TempFolder app;
+        const std::wstring ini = app / L"trovell.ini";
+        const std::string held = test::IniSection("SAVE=1\r\nCAPC=0\r\n");
+        if (way == kFolderInTheWay) {
+            ASSERT_TRUE(::CreateDirectoryW(ini.c_str(), nullptr));
+        }
+        if (way == kReadOnlyFile) test::WriteFileBytes(ini, held);
+        if ((way == kReadOnlyFile && !test::MakeReadOnly(ini)) ||
+            (way == kClosedFolder && !test::DenyWrites(app.path())))
+            GTEST_SKIP() << "this user writes a read-only file or every folder (root under "
+                            "Wine, or Windows): tools/as-user.sh runs this as an ordinary user";
+        frmMain w(test::OptionsFor(app));
+        ASSERT_EQ(w.Form_Load(), Load::Started);
+        EXPECT_EQ(Marks(w), way == kReadOnlyFile ? "-JM-" : "B-M-") << way;
+        auto& record = const_cast<NOTIFYICONDATAW&>(w.TrayRecord());
+        record.szInfo[0] = 0;  // the start's word on the store root, when closed
+        Command(w, frmMain::kMnuBmp);
+        const std::wstring balloon = record.szInfo;
+        record.szInfo[0] = 0;
+        Command(w, frmMain::kMnuClip);  // fails again, silently this time
+        const std::wstring again = record.szInfo;
+        if (way == kClosedFolder) test::DenyWrites(app.path(), false);
+        EXPECT_EQ(balloon, L"設定を保存できませんでした。\n" + Status(ERROR_ACCESS_DENIED).Text() +
+                               L"\n" + ini)
+            << way;
+        EXPECT_EQ(again, L"") << way;
+        // The record is back to its own flags: a later tip change shows no balloon again.
+        EXPECT_EQ(record.uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP)) << way;
+        EXPECT_EQ(Marks(w), "B--C") << way;  // the choices themselves hold
+        // Nothing written: the next start reads what the file still holds.
+        EXPECT_EQ(test::ReadFileBytes(ini), way == kReadOnlyFile ? held : "") << way;
+    }
+}
 
-    // Beyond the profile functions' path limit a save says why instead of a stray code.
-    Session deep = r.w.session();
+TEST(Settings, BeyondTheProfileFunctionsPathLimitASaveSaysWhyInsteadOfAStrayCode) {
+    Session deep;
+    deep.CurrentUserName = L"tester";
     deep.appFolder = L"C:\\" + std::wstring(MAX_PATH, L'a');
     EXPECT_EQ(SettingsSave(deep).code(), kErrorPathTooLong);
+}
+
+// The application folder or its img closed to the user: the store root cannot be made, and
+// the start says why and where rather than leave it to the first lost picture; once the rights
+// are back the next store makes it. Runs as an ordinary user (tools/as-user.sh).
+TEST(Startup, ReadOnly_AStoreRootThatCannotBeMadeIsToldAtStartAndMadeByTheNextStore) {
+    for (const std::wstring closed : {L"", L"img\\"}) {
+        TempFolder app;
+        if (!closed.empty()) {
+            ASSERT_TRUE(MakeFolder(app / closed).ok());
+        }
+        if (!test::DenyWrites(app / closed))
+            GTEST_SKIP() << "this user writes everywhere (root, or Windows): tools/as-user.sh "
+                            "runs this as an ordinary user";
+        frmMain w(test::OptionsFor(app));
+        const Load loaded = w.Form_Load();
+        const std::wstring balloon = w.TrayRecord().szInfo;
+        test::DenyWrites(app / closed, false);
+        ASSERT_EQ(loaded, Load::Started);
+        EXPECT_EQ(balloon, L"保存先のフォルダを作成できませんでした。\n" +
+                               Status(ERROR_ACCESS_DENIED).Text() + L"\n" + w.StoreRoot())
+            << closed;
+        EXPECT_TRUE(w.StorePicture(test::Pattern(4, 4))) << closed;
+        EXPECT_EQ(test::ListFolder(w.StoreRoot()).size(), 1u) << closed;
+    }
 }
 
 TEST(Tray, ARestartedShellGetsTheIconAgain) {
