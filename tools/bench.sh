@@ -195,8 +195,6 @@ why() { [ -s "$work/values/$1.why" ] || echo "$2" >"$work/values/$1.why"; }  # f
 elsewhere() { echo "$2" >"$work/values/$1.elsewhere"; }
 
 PRODUCT_CAPTION='Velloran トロベル'
-CAPTURE_CAPTION='1'
-DROP_CAPTION='         トロベルに追加'
 LIST_CAPTION='Velloran トロベル一覧'
 
 # ---------------------------------------------------------------- start and idle memory

@@ -10,6 +10,8 @@ set -u
 
 RESIDENT_CAPTION='Velloran トロベル'
 MSGBOX_CAPTION='Velloran Trovell'
+CAPTURE_CAPTION='1'
+DROP_CAPTION='         トロベルに追加'
 TEXT_ALREADY_RUNNING='このアプリケーションはすでに起動しています'
 TEXT_NOT_SAVED='画像を保存できませんでした。'
 
@@ -194,6 +196,24 @@ app_start() {
     </dev/null >>"$E2E_TMP/trovell.log" 2>&1) &
   APP_PID=$!
   E2E_PIDS+=("$APP_PID")
+}
+
+# start_clipping: a fresh application folder whose left click clips and stores BMP, the
+# program started there and its icon found in the tray; sets PID.
+start_clipping() {
+  app_new
+  app_write_ini "[$(id -un)]" 'SAVE=0' 'CAPC=0'
+  app_start USER="$(id -un)"
+  PID=$APP_PID
+  wait_resident || fail_now "start: no resident window '$RESIDENT_CAPTION'"
+  tray_require
+}
+
+# size_is FILE "FORMAT WxH": the picture file is of that format and size.
+size_is() {
+  local got
+  got=$(identify -format '%m %wx%h' "$1") || return 1
+  [ "$got" = "$2" ] || { note "$(basename "$1") is $got, not $2"; return 1; }
 }
 
 # alive PID: the process has not ended (a zombie has).

@@ -7,8 +7,6 @@ source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 
 ME=$(id -un)
-CAPTURE_CAPTION='1'
-DROP_CAPTION='         トロベルに追加'
 # The drop window's layout at 96 dpi, in client pixels.
 PICTURE_LEFT=10 PICTURE_TOP=4 PICTURE_WIDTH=163 PICTURE_HEIGHT=85
 LABEL_LEFT=12 LABEL_TOP=38 LABEL_WIDTH=157 LABEL_HEIGHT=29
@@ -94,19 +92,8 @@ frozen_shown() {
   same_pixels "$E2E_TMP/expected-screen.png" "$E2E_TMP/after-crop.png"
 }
 
-size_is() {
-  local got
-  got=$(identify -format '%m %wx%h' "$1") || return 1
-  [ "$got" = "$2" ] || { note "$(basename "$1") is $got, not $2"; return 1; }
-}
-
 set_background || skip "ImageMagick cannot set the root window's picture on this display"
-app_new
-app_write_ini "[$ME]" 'SAVE=0' 'CAPC=0'
-app_start USER="$ME"
-PID=$APP_PID
-wait_resident || fail_now "start: no resident window '$RESIDENT_CAPTION'"
-tray_require
+start_clipping
 shot "$E2E_TMP/before.png"
 check "the background picture is on the screen" eval \
   'test "$(pixel "$E2E_TMP/before.png" 640 400)" = "$(pixel "$BACKGROUND" 640 400)"'

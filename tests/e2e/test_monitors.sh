@@ -8,8 +8,6 @@ source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 
 ME=$(id -un)
-CAPTURE_CAPTION='1'
-DROP_CAPTION='         トロベルに追加'
 # X screens: the left one 800x600 at X (0, 0), the right one 800x480 at X (800, 0). On the
 # virtual screen the right one, the primary, starts at (0, 0): X x = virtual x + 800. (With
 # screens of different widths this Xorg keeps the pointer out of part of the wider one as soon
@@ -117,17 +115,10 @@ stored_as_frozen() {
   convert "$E2E_TMP/before.png" -crop "${SEL_W}x${SEL_H}+$SEL_X+$SEL_Y" +repage \
     -fill black -draw "rectangle $((SHIFT_X - SEL_X)),$((RIGHT_H - SEL_Y)) $((SEL_W - 1)),$((SEL_H - 1))" \
     "$E2E_TMP/expected.png"
-  size_ok=$(identify -format '%wx%h' "$1")
-  [ "$size_ok" = "${SEL_W}x$SEL_H" ] || { note "stored $size_ok"; return 1; }
-  same_pixels "$E2E_TMP/expected.png" "$1"
+  size_is "$1" "BMP3 ${SEL_W}x$SEL_H" && same_pixels "$E2E_TMP/expected.png" "$1"
 }
 
-app_new
-app_write_ini "[$ME]" 'SAVE=0' 'CAPC=0'
-app_start USER="$ME"
-PID=$APP_PID
-wait_resident || fail_now "start: no resident window '$RESIDENT_CAPTION'"
-tray_require
+start_clipping
 shot "$E2E_TMP/before.png"
 
 tray_click left
