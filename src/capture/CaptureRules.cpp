@@ -44,10 +44,6 @@ bool InDropZone(Point pointer, Point clientOrigin, const Rect& picture, const Tw
 
 namespace {
 
-bool Inside(const Rect& r, Point p) {
-    return p.x >= r.left && p.x < r.right() && p.y >= r.top && p.y < r.bottom();
-}
-
 bool Within(const Rect& inner, const Rect& outer) {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right() <= outer.right() &&
            inner.bottom() <= outer.bottom();
@@ -120,7 +116,7 @@ std::size_t MonitorAt(std::span<const Monitor> monitors, Point at) {
     std::size_t nearest = 0;
     long long best = LLONG_MAX;
     for (std::size_t i = 0; i < monitors.size(); ++i) {
-        if (Inside(monitors[i].area, at)) return i;
+        if (HitsFrame(monitors[i].area, at)) return i;  // the same half-open test
         const long long d = DistanceSquared(monitors[i].area, at);
         if (d < best) best = d, nearest = i;
     }
