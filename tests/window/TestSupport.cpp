@@ -159,6 +159,13 @@ frmMain::Options OptionsFor(const TempFolder& app) {
     return o;
 }
 
+std::wstring TakeBalloon(const frmMain& w) {
+    wchar_t* text = const_cast<NOTIFYICONDATAW&>(w.TrayRecord()).szInfo;
+    const std::wstring taken = text;
+    text[0] = L'\0';
+    return taken;
+}
+
 void Pump() {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
