@@ -72,10 +72,6 @@ bool PathExists(const std::wstring& path) {
 }
 
 namespace {
-std::wstring Inside(const std::wstring& folder, const wchar_t* name) {
-    return folder + (folder.ends_with(L'\\') ? L"" : L"\\") + name;
-}
-
 // Wine shows a folder without write bits as read-only. A probe file would tell as well, but
 // one made just before the change can no longer be deleted and stays in the folder.
 bool ShowsReadOnly(const std::wstring& folder) {
@@ -85,7 +81,8 @@ bool ShowsReadOnly(const std::wstring& folder) {
 
 // Root under Wine writes a read-only file, as it writes every folder.
 bool IgnoresRights(const std::wstring& folder) {
-    const std::wstring probe = Inside(folder, L"trovell-probe.ro");
+    const std::wstring probe =
+        folder + (folder.ends_with(L'\\') ? L"" : L"\\") + L"trovell-probe.ro";
     WriteFileBytes(probe, "");
     const bool written = !MakeReadOnly(probe);
     ::SetFileAttributesW(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
