@@ -263,20 +263,6 @@ TEST(Drag, AHiddenFrameTakesNoPressAndANewDragReplacesTheWaitingCarrier) {
     EXPECT_TRUE(c.w->Image1Visible());  // the capture window keeps its selection
 }
 
-// What each pointer shows is its pixel map (rendered by the logic's test); here that both are
-// pointers with their hot spot in the middle.
-TEST(Pointers, BothAreCursorsWithAMiddleHotSpot) {
-    Capture c;
-    for (HCURSOR pointer : {c.w->picIcon1(), c.w->picIcon2()}) {
-        ICONINFO info{};
-        ASSERT_TRUE(::GetIconInfo(pointer, &info));
-        EXPECT_FALSE(info.fIcon);
-        EXPECT_EQ((Point{int(info.xHotspot), int(info.yHotspot)}), (Point{16, 16}));
-        ::DeleteObject(info.hbmColor);
-        ::DeleteObject(info.hbmMask);
-    }
-}
-
 // Storing through the resident window into the day folder is driven end to end with the real
 // mouse; here the reopening while open, which only this process can see from inside.
 TEST(Capture, ReopeningWhileOpenKeepsTheFrozenCopyAndTheFrameAndAfterClosingCopiesAgain) {
@@ -315,7 +301,6 @@ TEST(Drag, ReadOnly_ADropTheStoreRefusesSaysWhyAndTheNextDropStores) {
     options.clock = [] { return LocalTime{2002, 12, 31, 23, 59, 59}; };
     frmMain resident(std::move(options));
     ASSERT_EQ(resident.Form_Load(), frmMain::LoadResult::Started);
-    auto& balloon = const_cast<NOTIFYICONDATAW&>(resident.TrayRecord()).szInfo;
     const std::wstring day = resident.StoreRoot() + L"021231\\";
     ::SendMessageW(resident.hwnd(), WM_COMMAND, frmMain::kMnuCap, 0);
     Driver d{resident.CaptureWindow()};
@@ -325,22 +310,19 @@ TEST(Drag, ReadOnly_ADropTheStoreRefusesSaysWhyAndTheNextDropStores) {
         if (folder == day) {
             ASSERT_TRUE(MakeFolder(day).ok());
         }
-        if (!test::DenyWrites(folder))
-            GTEST_SKIP() << "this user writes everywhere (root, or Windows): tools/as-user.sh "
-                            "runs this as an ordinary user";
+        if (!test::DenyWrites(folder)) GTEST_SKIP() << test::kWritesEverywhere;
         d.DropOnPicture({520, 420});
         d.MoveOverDropPicture();
-        const std::wstring refused = balloon;
+        const std::wstring refused = test::TakeBalloon(resident);
         test::DenyWrites(folder, false);
         EXPECT_EQ(refused, L"画像を保存できませんでした。\n" + Status(ERROR_ACCESS_DENIED).Text() +
                                L"\n" + day)
             << folder;
         EXPECT_TRUE(PumpUntil([&] { return d.drop() == nullptr; })) << folder;
         EXPECT_TRUE(test::ListFolder(day).empty()) << folder;
-        balloon[0] = 0;
         d.DropOnPicture({520, 420});
         d.MoveOverDropPicture();
-        EXPECT_EQ(std::wstring(balloon), L"") << folder;
+        EXPECT_EQ(test::TakeBalloon(resident), L"") << folder;
         EXPECT_EQ(test::ListFolder(day).size(), 1u) << folder;
         ASSERT_TRUE(PumpUntil([&] { return d.drop() == nullptr; }));
         ASSERT_TRUE(RemoveFolder(day).ok());

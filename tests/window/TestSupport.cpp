@@ -72,10 +72,6 @@ bool PathExists(const std::wstring& path) {
 }
 
 namespace {
-std::wstring Inside(const std::wstring& folder, const wchar_t* name) {
-    return folder + (folder.ends_with(L'\\') ? L"" : L"\\") + name;
-}
-
 // Wine shows a folder without write bits as read-only. A probe file would tell as well, but
 // one made just before the change can no longer be deleted and stays in the folder.
 bool ShowsReadOnly(const std::wstring& folder) {
@@ -85,7 +81,8 @@ bool ShowsReadOnly(const std::wstring& folder) {
 
 // Root under Wine writes a read-only file, as it writes every folder.
 bool IgnoresRights(const std::wstring& folder) {
-    const std::wstring probe = Inside(folder, L"trovell-probe.ro");
+    const std::wstring probe =
+        folder + (folder.ends_with(L'\\') ? L"" : L"\\") + L"trovell-probe.ro";
     WriteFileBytes(probe, "");
     const bool written = !MakeReadOnly(probe);
     ::SetFileAttributesW(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -157,6 +154,13 @@ frmMain::Options OptionsFor(const TempFolder& app) {
     o.exePath = app / L"trovell.exe";  // each test its own exe, so instances never meet
     o.quitWithWindow = false;
     return o;
+}
+
+std::wstring TakeBalloon(const frmMain& w) {
+    wchar_t* text = const_cast<NOTIFYICONDATAW&>(w.TrayRecord()).szInfo;
+    const std::wstring taken = text;
+    text[0] = L'\0';
+    return taken;
 }
 
 void Pump() {

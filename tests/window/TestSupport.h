@@ -34,6 +34,9 @@ bool PathExists(const std::wstring& path);
 // would. Under Wine that is the Unix mode of the folder, since Wine keeps no read-only
 // attribute for a folder; false where that cannot be done (on Windows).
 bool DenyWrites(const std::wstring& folder, bool deny = true);
+// Why a test of rights is skipped where DenyWrites cannot take them away.
+inline constexpr const char* kWritesEverywhere =
+    "root and Windows users write everywhere: tools/as-user.sh runs this as an ordinary user";
 // Makes a file read-only, as its owner would; false where the user writes it all the same
 // (root under Wine), and then the file is left as it was.
 bool MakeReadOnly(const std::wstring& file);
@@ -45,6 +48,8 @@ std::string IniSection(const std::string& body);
 
 // A resident window in app that is its own instance and does not end the test process.
 frmMain::Options OptionsFor(const TempFolder& app);
+// The tray balloon's text since the last look; the record is left without one.
+std::wstring TakeBalloon(const frmMain& w);
 
 // Handles every message already queued; waits for none.
 void Pump();

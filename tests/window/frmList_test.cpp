@@ -19,7 +19,6 @@
 #include "platform/FileOps_win.h"
 #include "platform/ListBox_win.h"
 #include "platform/MessageBox_win.h"
-#include "platform/ScreenMetrics_win.h"
 #include "platform/Status_win.h"
 #include "shell/StoreNames.h"
 
@@ -55,7 +54,6 @@ protected:
     }
 
     static frmPicture& Viewer() { return frmPicture::Viewer(); }
-    static bool At96Dpi() { return ScreenTwipsPerPixel().x == 15 && ScreenTwipsPerPixel().y == 15; }
     static void Press(HWND button) { ::SendMessageW(button, BM_CLICK, 0, 0); }
     static std::wstring TextOf(HWND hwnd) {
         wchar_t text[1024] = {};
@@ -112,12 +110,10 @@ protected:
         return nullptr;
     }
     Names Entries() const {
-        Names entries(::SendMessageW(List(), LB_GETCOUNT, 0, 0));
-        for (size_t i = 0; i < entries.size(); ++i) {
-            wchar_t text[512] = {};
-            ::SendMessageW(List(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-            entries[i] = text;
-        }
+        Names entries(::SendMessageW(List(), LB_GETCOUNT, 0, 0), std::wstring(512, L'\0'));
+        for (size_t i = 0; i < entries.size(); ++i)
+            entries[i].resize(
+                ::SendMessageW(List(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(entries[i].data())));
         return entries;
     }
     std::vector<int> Selected() const { return ListSelection(List()); }
@@ -132,21 +128,21 @@ protected:
     bool DeleteEnabled() const {
         return ::SendMessageW(C().Toolbar1, TB_ISBUTTONENABLED, frmList::kToolDelete, 0) != 0;
     }
-    void ClickToolbar(int index) {
+    static RECT ItemRect(HWND control, UINT message, WPARAM index) {
         RECT r{};
-        ::SendMessageW(C().Toolbar1, TB_GETITEMRECT, index - 1, reinterpret_cast<LPARAM>(&r));
-        Click(C().Toolbar1, r);
+        ::SendMessageW(control, message, index, reinterpret_cast<LPARAM>(&r));
+        return r;
     }
-    void ClickNode(HTREEITEM node) {
+    RECT NodeRect(HTREEITEM node) const {
         RECT r{};
         TreeView_GetItemRect(Tree(), node, &r, TRUE);
-        Click(Tree(), r);
+        return r;
     }
-    void ClickEntry(int index) {
-        RECT r{};
-        ::SendMessageW(List(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-        Click(List(), r);
+    void ClickToolbar(int index) {
+        Click(C().Toolbar1, ItemRect(C().Toolbar1, TB_GETITEMRECT, index - 1));
     }
+    void ClickNode(HTREEITEM node) { Click(Tree(), NodeRect(node)); }
+    void ClickEntry(int index) { Click(List(), ItemRect(List(), LB_GETITEMRECT, index)); }
     // A key pressed in a control with Shift (1) or Ctrl (2) held.
     void Key(HWND control, int vk, int shift = 0) {
         BYTE state[256] = {};
@@ -173,11 +169,12 @@ protected:
         Pump();
     }
     std::wstring Error() const { return TextOf(C().lblErrorMessage); }
-    // Exactly count boxes asked, the last with these words.
-    void ExpectLastBox(size_t count, const std::wstring& text, const std::wstring& title,
-                       UINT style) {
+    // Exactly count boxes asked since the last look, the last with these words.
+    void ExpectBoxes(size_t count, const std::wstring& text, const std::wstring& title,
+                     UINT style) {
         ASSERT_EQ(boxes_.size(), count);
         EXPECT_EQ(boxes_.back(), Box(text, title, style));
+        boxes_.clear();
     }
     bool ShowsNothing() const {
         const DibSurface& preview = C().Picture2.surface();
@@ -192,19 +189,20 @@ protected:
     // Drag and drop: real data objects handed to the tree's registered drop target, as a drag
     // loop hands them. A screen point on a node's label, or dy pixels below it:
     POINTL At(HTREEITEM node, int dy = 0) const {
-        RECT r{};
-        TreeView_GetItemRect(Tree(), node, &r, TRUE);
+        const RECT r = NodeRect(node);
         POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2 + dy};
         ::ClientToScreen(Tree(), &p);
         return {p.x, p.y};
     }
     POINTL Below() const { return At(TreeView_GetLastVisible(Tree()), 40); }
     // A whole drag over the tree: enter and drop at one point; the effect the tree reported.
+    // Whatever the drop did, the node it marked is no longer marked.
     DWORD DropOn(IDataObject* data, POINTL at, DWORD allowed = DROPEFFECT_COPY) {
         DWORD entered = allowed, dropped = allowed;
         w_->TreeView1DropTarget()->DragEnter(data, MK_LBUTTON, at, &entered);
         w_->TreeView1DropTarget()->Drop(data, 0, at, &dropped);
         EXPECT_EQ(dropped, entered);
+        EXPECT_EQ(w_->DropHighlight(), nullptr);
         return dropped;
     }
     // A drag out of the list, carried through the tree's target as the drag loop does.
@@ -221,26 +219,17 @@ protected:
         return MakeFileDataObject([paths] { return paths; });
     }
     // What a text editor drags: text and no file list, as OLE offers the clipboard's.
-    static ComPtr<IDataObject> Text(const wchar_t* text) {
-        const size_t bytes = (std::wcslen(text) + 1) * sizeof(wchar_t);
-        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-        std::memcpy(::GlobalLock(block), text, bytes);
-        ::GlobalUnlock(block);
+    static ComPtr<IDataObject> Text(const std::wstring& text) {
+        test::PutOnClipboard(CF_UNICODETEXT, {reinterpret_cast<const char*>(text.c_str()),
+                                              (text.size() + 1) * sizeof(wchar_t)});
         ComPtr<IDataObject> data;
-        if (::OpenClipboard(nullptr)) {
-            ::EmptyClipboard();
-            ::SetClipboardData(CF_UNICODETEXT, block);
-            ::CloseClipboard();
-            ::OleGetClipboard(data.put());
-        }
+        ::OleGetClipboard(data.put());
         return data;
     }
     // One failure box, as every failed drop shows it, with the text also in the status line.
     void ExpectFailure(DWORD code) {
-        ExpectLastBox(1, Status(code).Text(), L"Velloran Trovell", kStop);
+        ExpectBoxes(1, Status(code).Text(), L"Velloran Trovell", kStop);
         EXPECT_EQ(Error(), Status(code).Text());
-        EXPECT_EQ(w_->DropHighlight(), nullptr);
-        boxes_.clear();
     }
 
     test::TempFolder app_, elsewhere_;
@@ -254,34 +243,23 @@ protected:
 
 // ---------------------------------------------------------------- layout
 
-TEST_F(Browser, Layout_AFixedCentredFrameWithTheUiFontAndTheToolbar) {
-    if (!At96Dpi()) GTEST_SKIP() << "the screen is not at 96 dpi";
+// Where each control sits and how it is made comes from one twips table; the preview and the
+// date row are checked to the pixel end to end. Here what the table does not say.
+TEST_F(Browser, Layout_AFixedCentredFrameWithTheUiFontOnEveryControlThatShowsText) {
     Open();
     const HWND form = w_->hwnd();
-    const LONG style = ::GetWindowLongW(form, GWL_STYLE);
-    EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME | WS_MAXIMIZEBOX), WS_CAPTION);
-    RECT client, outer;
-    ::GetClientRect(form, &client);
-    EXPECT_EQ((std::array{client.right, client.bottom}), (std::array{697L, 423L}));
+    EXPECT_EQ(::GetWindowLongW(form, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_MAXIMIZEBOX),
+              WS_CAPTION);
+    RECT outer;
     ::GetWindowRect(form, &outer);
     EXPECT_NEAR(outer.left + outer.right, ::GetSystemMetrics(SM_CXSCREEN), 2);
     EXPECT_NEAR(outer.top + outer.bottom, ::GetSystemMetrics(SM_CYSCREEN), 2);
-
-    // Where each control sits comes from one twips table; the preview and the date row are
-    // checked to the pixel end to end.
-    EXPECT_FALSE(::IsWindowVisible(C().cmdBigPic) || ::IsWindowVisible(C().lblListIndexBack));
-    EXPECT_TRUE(::GetWindowLongW(C().txtK, GWL_STYLE) & ES_READONLY);
-
-    // One UI font for every control that shows text, never the raw System font.
+    // Never the raw System font.
     ASSERT_NE(static_cast<HGDIOBJ>(C().font.get()), ::GetStockObject(SYSTEM_FONT));
     for (HWND control : {C().Toolbar1, C().cmdReSetFolder, Tree(), List(), C().lblErrorMessage,
                          C().lblYMD, C().txtFileName, C().txtK})
         EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)),
                   C().font.get());
-
-    // The toolbar's and the tree's pictures.
-    ASSERT_EQ(::SendMessageW(C().Toolbar1, TB_BUTTONCOUNT, 0, 0), 3);
-    EXPECT_EQ(TreeView_GetImageList(Tree(), TVSIL_NORMAL), C().ImageList1.get());
 }
 
 // ---------------------------------------------------------------- opening and refresh
@@ -370,7 +348,6 @@ TEST_F(Browser, Folders_NewAndDeleteByToolbarOrKeys_AskFirstAndSayWhyTheyFailed)
     Key(Tree(), 'M', 2);
     const Names texts = NodeTexts();
     EXPECT_EQ((Names{texts.end() - 2, texts.end()}), (Names{L"新しいフォルダ", L"新しいフォルダ (2)"}));
-    EXPECT_EQ(w_->NodeKey(Nodes().back()), L"新しいフォルダ (2)_");
     EXPECT_EQ(w_->SelectedNode(), Node(L"a"));
     EXPECT_EQ(Entries(), Names{L"1.bmp"});
 
@@ -391,9 +368,9 @@ TEST_F(Browser, Folders_NewAndDeleteByToolbarOrKeys_AskFirstAndSayWhyTheyFailed)
     ::SetFocus(Tree());
     cancelNext_ = true;
     ClickToolbar(frmList::kToolDelete);
-    ExpectLastBox(1, L"フォルダ内のファイルも削除されます。", L"フォルダの削除", kConfirm);
+    ExpectBoxes(1, L"フォルダ内のファイルも削除されます。", L"フォルダの削除", kConfirm);
     Key(Tree(), VK_DELETE);
-    ExpectLastBox(3, L"削除に失敗しました。", L"フォルダの削除", kStop);
+    ExpectBoxes(2, L"削除に失敗しました。", L"フォルダの削除", kStop);
     EXPECT_EQ(Error(), Status(ERROR_ACCESS_DENIED).Text());
     EXPECT_EQ(w_->SelectedNode(), Node(L"b"));
     EXPECT_EQ(Entries(), Names{L"keep.bmp"});
@@ -413,7 +390,7 @@ TEST_F(Browser, Folders_NewAndDeleteByToolbarOrKeys_AskFirstAndSayWhyTheyFailed)
     const std::wstring status = Error();
     boxes_.clear();
     ClickToolbar(frmList::kToolNew);
-    ExpectLastBox(1, L"新規フォルダを作れません。", L"フォルダの新規作成", kStop);
+    ExpectBoxes(1, L"新規フォルダを作れません。", L"フォルダの新規作成", kStop);
     EXPECT_TRUE(Nodes().empty());
     EXPECT_EQ(Error(), status);
 }
@@ -421,18 +398,15 @@ TEST_F(Browser, Folders_NewAndDeleteByToolbarOrKeys_AskFirstAndSayWhyTheyFailed)
 TEST_F(Browser, FolderRename_RenamesOnDisk_RefusalsKeepNameAndKeyAndSayWhyOnce) {
     Store({{L"a", {L"1.bmp"}}, {L"b", {}}, {L"c", {}}});
     Open();
-    const Names listed = Entries();
     Rename(Node(L"c"), L"旅行");
     EXPECT_EQ(test::ListFolder(store_), (Names{L"a", L"b", L"旅行"}));
     ASSERT_NE(Node(L"旅行"), nullptr);
-    EXPECT_EQ(w_->NodeKey(Node(L"旅行")), L"旅行");  // the bare name, until a refresh
-    EXPECT_EQ(Entries(), listed);
     Rename(Node(L"旅行"), L"旅行");  // confirmed unchanged: nothing renamed, nothing asked
     EXPECT_TRUE(boxes_.empty());
 
     // Passes the key, fails on disk: said once, after the edit has ended.
     Rename(Node(L"a"), L"b");
-    ExpectLastBox(1, Status(ERROR_ALREADY_EXISTS).Text(), L"名前の変更", kStop);
+    ExpectBoxes(1, Status(ERROR_ALREADY_EXISTS).Text(), L"名前の変更", kStop);
     EXPECT_EQ(Error(), Status(ERROR_ALREADY_EXISTS).Text());
     ASSERT_NE(Node(L"a"), nullptr);
     EXPECT_EQ(w_->NodeKey(Node(L"a")), L"a_");
@@ -453,10 +427,10 @@ TEST_F(Browser, DeleteFiles_AskFirst_AFailureSaysWhyAndKeepsTheRest_TheKeyToo) {
     ::SetFocus(List());  // button 3 deletes files while the list has the focus
     cancelNext_ = true;
     ClickToolbar(frmList::kToolDelete);
-    ExpectLastBox(1, L"削除しますか？", L"ファイルの削除", kConfirm);
+    ExpectBoxes(1, L"削除しますか？", L"ファイルの削除", kConfirm);
     EXPECT_EQ(On(L"a"), (Names{L"0.bmp", L"1.bmp", L"2.bmp"}));
     ClickToolbar(frmList::kToolDelete);
-    ExpectLastBox(3, L"削除に失敗しました。", L"ファイルの削除", kStop);
+    ExpectBoxes(2, L"削除に失敗しました。", L"ファイルの削除", kStop);
     EXPECT_EQ(Error(), Status(ERROR_ACCESS_DENIED).Text());
     EXPECT_EQ(Entries(), (Names{L"0.bmp", L"1.bmp"}));
     EXPECT_EQ(On(L"a"), (Names{L"0.bmp", L"1.bmp"}));
@@ -466,7 +440,7 @@ TEST_F(Browser, DeleteFiles_AskFirst_AFailureSaysWhyAndKeepsTheRest_TheKeyToo) {
     // and empties the information as every finished walk does.
     Select({});
     Key(List(), VK_DELETE, 1);
-    EXPECT_EQ(boxes_.size(), 4u);
+    EXPECT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(On(L"a"), (Names{L"0.bmp", L"1.bmp"}));
     EXPECT_TRUE(ShowsNothing());
 }
@@ -569,7 +543,8 @@ TEST_F(Browser, Viewer_TheHeldPictureFramelessAtItsSize_ReopensInPlace_EnterOrRi
         EXPECT_EQ(!Viewer().Loaded(), closes) << msg << " " << wp;
     }
 
-    // Enter in the list shows the held picture; a second opening keeps the window and its place.
+    // Enter in the list shows the held picture (its pixels and its frameless size are checked
+    // end to end); a second opening keeps the window and its place, whatever the size.
     HWND first = nullptr;
     for (int i = 0; i < 2; ++i) {
         ClickEntry(i);
@@ -578,15 +553,11 @@ TEST_F(Browser, Viewer_TheHeldPictureFramelessAtItsSize_ReopensInPlace_EnterOrRi
         ASSERT_TRUE(viewer && ::IsWindowVisible(viewer));
         if (i == 0) {
             first = viewer;
-            const LONG style = ::GetWindowLongW(viewer, GWL_STYLE);
-            EXPECT_FALSE(style & (WS_CAPTION | WS_BORDER | WS_THICKFRAME | WS_DLGFRAME));
             EXPECT_EQ(::GetWindow(viewer, GW_OWNER), nullptr);
             ::SetWindowPos(viewer, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         }
         EXPECT_EQ(viewer, first);
         EXPECT_EQ(outer(), (std::array{40L, 30L, sizes[i][0], sizes[i][1]})) << i;
-        const DibSurface expected = test::Pattern(sizes[i][0], sizes[i][1], i);
-        EXPECT_EQ(test::Pixels(Viewer().Image()), test::Pixels(expected)) << i;
     }
 }
 
@@ -604,7 +575,6 @@ TEST_F(Browser, FileRename_CommitsByEnterOrLeavingTheBox_RefusalsTellAndKeepTheF
     const auto intoBox = [&] {
         Key(List(), VK_RIGHT);
         ASSERT_EQ(::GetFocus(), C().txtFileName);
-        boxes_.clear();
     };
     const auto leave = [&](const wchar_t* typed) {
         ::SetWindowTextW(C().txtFileName, typed);
@@ -614,14 +584,14 @@ TEST_F(Browser, FileRename_CommitsByEnterOrLeavingTheBox_RefusalsTellAndKeepTheF
     // Refused on leaving: said with a stop, the file kept, the list takes the focus.
     intoBox();
     leave(L"a,b");
-    ExpectLastBox(1, L"ファイル名には次の文字は使えません。\r\n\\　/　,　;　:　*　?　\"　<　>　|",
-                  L"名前の変更", kStop);
+    ExpectBoxes(1, L"ファイル名には次の文字は使えません。\r\n\\　/　,　;　:　*　?　\"　<　>　|",
+                L"名前の変更", kStop);
     EXPECT_EQ(On(L"a"), Names{L"abc.bmp"});
     EXPECT_EQ(::GetFocus(), List());
     // Blanks alone by Enter: said as information.
     intoBox();
     Type(L"   ", L'\r');
-    ExpectLastBox(1, L"ファイル名を入力して下さい。", L"名前の変更", MB_OK | MB_ICONINFORMATION);
+    ExpectBoxes(1, L"ファイル名を入力して下さい。", L"名前の変更", MB_OK | MB_ICONINFORMATION);
     EXPECT_EQ(::GetFocus(), List());
     // A new name by Enter: renamed and selected, the list has the focus.
     intoBox();
@@ -654,7 +624,6 @@ TEST_F(Browser, FileRename_UnchangedRefills_EscapeRestores_CaseAloneRenames_OneB
     EXPECT_TRUE(boxes_.empty());
 
     // A real message box takes the focus from the name box and gives it back: no second commit.
-    boxes_.clear();
     SetMessageBoxHandler(
         [this](HWND owner, const std::wstring& text, const std::wstring& title, UINT style) {
             boxes_.emplace_back(text, title, style);
@@ -710,14 +679,12 @@ TEST_F(Browser, Drop_FromTheListMovesFromElsewhereCopies_AnyDataMarksTheNodeUnde
     target->DragOver(MK_LBUTTON, At(Node(L"a")), &effect);
     EXPECT_EQ(w_->DropHighlight(), Node(L"a"));
     EXPECT_EQ(DropOn(text.get(), At(Node(L"a"))), static_cast<DWORD>(DROPEFFECT_NONE));
-    EXPECT_EQ(w_->DropHighlight(), nullptr);
     EXPECT_EQ(On(L"a"), (Names{L"1.bmp", L"2.bmp", L"3.bmp"}));
     EXPECT_TRUE(boxes_.empty());
 
     // From the list: a move, and the moved entries leave the list.
     DragFromList({0, 2}, At(Node(L"b")));
     EXPECT_EQ(Entries(), Names{L"2.bmp"});
-    EXPECT_EQ(w_->DropHighlight(), nullptr);
     // The flag went with the drag: files from another program are copied, whatever effects
     // their source allows, and the tree never reports a move that would delete them.
     const DWORD any = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
@@ -756,8 +723,8 @@ TEST_F(Browser, Drop_AFailureSaysWhyInABoxAndTheStatusLine_AFailedMoveKeepsItsEn
 
 // ---------------------------------------------------------------- order
 
-// Pictures lying in the user's folder itself belong to no day folder: without a folder node
-// nothing lists them, the sort's fresh read included.
+// The order itself and the fresh read of each sort are the model's; here the button and the
+// drag's data object.
 TEST_F(Browser, Sort_ReversesTheListingAndBackWithItsTriangle_ADragOutCarriesThatOrder) {
     Store({{L"a", {L"1.bmp", L"3.bmp", L"4.bmp"}}, {L"b", {L"6.bmp"}}});
     for (const wchar_t* picture : {L"a\\2.bmp", L"b\\5.bmp"}) Picture(picture, 4, 4);
@@ -771,7 +738,6 @@ TEST_F(Browser, Sort_ReversesTheListingAndBackWithItsTriangle_ADragOutCarriesTha
     ClickEntry(1);
     ASSERT_EQ(TextOf(C().txtFileName), L"2");
     Press(C().cmdListSort);
-    EXPECT_TRUE(w_->model().descending());
     EXPECT_EQ(shown(), C().sortDown.get());
     EXPECT_EQ(Entries(), (Names{L"4.bmp", L"3.bmp", L"2.bmp", L"1.bmp"}));
     EXPECT_TRUE(Selected().empty());
@@ -792,12 +758,10 @@ TEST_F(Browser, Sort_ReversesTheListingAndBackWithItsTriangle_ADragOutCarriesTha
     ClickEntry(3);
     EXPECT_EQ(Selected(), std::vector<int>{3});
     EXPECT_EQ(::GetCapture(), nullptr);
-    // Back: the other triangle, the folder read again.
-    ASSERT_TRUE(RemoveFile(store_ + L"a\\1.bmp"));
+    // Back, with the other triangle.
     Press(C().cmdListSort);
-    EXPECT_FALSE(w_->model().descending());
     EXPECT_EQ(shown(), C().sortUp.get());
-    EXPECT_EQ(Entries(), (Names{L"2.bmp", L"3.bmp", L"4.bmp"}));
+    EXPECT_EQ(Entries(), (Names{L"1.bmp", L"2.bmp", L"3.bmp", L"4.bmp"}));
     EXPECT_TRUE(boxes_.empty());
 }
 
@@ -838,7 +802,6 @@ TEST_F(Browser, DropFromElsewhere_EachFileListCopiesUpToItsFirstFailureAndLeaves
     };
     Names expected = On(L"to");
     for (const Case& c : cases) {
-        boxes_.clear();
         const DWORD start = ::GetTickCount();
         DropOn(Files(c.dropped).get(), At(Node(L"to")));
         const DWORD took = ::GetTickCount() - start;
@@ -846,7 +809,7 @@ TEST_F(Browser, DropFromElsewhere_EachFileListCopiesUpToItsFirstFailureAndLeaves
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(On(L"to"), expected) << c.dropped[0];
         if (c.failure) {
-            ExpectLastBox(1, Status(c.failure).Text(), L"Velloran Trovell", kStop);
+            ExpectBoxes(1, Status(c.failure).Text(), L"Velloran Trovell", kStop);
             EXPECT_EQ(Error(), Status(c.failure).Text()) << c.dropped[0];
         } else {
             EXPECT_TRUE(boxes_.empty()) << c.dropped[0];
@@ -856,7 +819,6 @@ TEST_F(Browser, DropFromElsewhere_EachFileListCopiesUpToItsFirstFailureAndLeaves
     ::CloseHandle(locked);
     // A share that does not answer: Windows says the network path is not found, Wine that the
     // device is not valid; either way the one box.
-    boxes_.clear();
     DropOn(Files({L"\\\\192.0.2.1\\share\\x.bmp"}).get(), At(Node(L"to")));
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(Error(), std::get<0>(boxes_[0]));
@@ -875,8 +837,7 @@ TEST_F(Browser, DropFromElsewhere_LargeFilesAndManyFilesCopyWhole) {
         ASSERT_TRUE(file);
         DWORD unused = 0;
         ::DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
-        LARGE_INTEGER end{};
-        end.QuadPart = (2LL << 30) + 4096;
+        const LARGE_INTEGER end{.QuadPart = (2LL << 30) + 4096};
         ASSERT_TRUE(::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN));
         ASSERT_TRUE(::SetEndOfFile(file.get()));
     }
@@ -887,9 +848,7 @@ TEST_F(Browser, DropFromElsewhere_LargeFilesAndManyFilesCopyWhole) {
     }
     Open();
     ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-    DWORD start = ::GetTickCount();
     DropOn(Files({big}).get(), At(Node(L"to")));
-    std::printf("2 GiB drop: %lu ms\n", ::GetTickCount() - start);
     // The wait pointer shown meanwhile is not checked: read from a thread attached to this
     // one's input, Wine gave it in most runs and not in all.
     EXPECT_NE(::GetCursor(), ::LoadCursorW(nullptr, IDC_WAIT));
@@ -899,9 +858,7 @@ TEST_F(Browser, DropFromElsewhere_LargeFilesAndManyFilesCopyWhole) {
     EXPECT_EQ((static_cast<uint64_t>(copied.nFileSizeHigh) << 32) | copied.nFileSizeLow,
               (2ull << 30) + 4096);
     ASSERT_TRUE(RemoveFile(store_ + L"to\\big.bmp"));
-    start = ::GetTickCount();
     DropOn(Files(many).get(), At(Node(L"to")));
-    std::printf("2000 files drop: %lu ms\n", ::GetTickCount() - start);
     EXPECT_EQ(On(L"to").size(), 2000u);
     EXPECT_TRUE(boxes_.empty());
 }
@@ -923,48 +880,39 @@ TEST_F(Browser, ReadOnly_EveryChangeToAStoreTheUserMayNotWriteIsRefusedAndSaysWh
         }
     } giveBack{folders};
     for (const std::wstring& folder : folders)
-        if (!test::DenyWrites(folder))
-            GTEST_SKIP() << "this user writes everywhere (root, or Windows): tools/as-user.sh "
-                            "runs this as an ordinary user";
+        if (!test::DenyWrites(folder)) GTEST_SKIP() << test::kWritesEverywhere;
     const std::wstring denied = Status(ERROR_ACCESS_DENIED).Text();
     const auto disk = [&] { return std::tuple{Folders(), On(L"a"), On(L"b")}; };
     const auto before = disk();
     Open();
     ClickNode(Node(L"a"));
 
-    const DWORD start = ::GetTickCount();
     ClickToolbar(frmList::kToolNew);
-    std::printf("new folder refused in %lu ms\n", ::GetTickCount() - start);
-    ExpectLastBox(1, L"新規フォルダを作れません。", L"フォルダの新規作成", kStop);
-    boxes_.clear();
+    ExpectBoxes(1, L"新規フォルダを作れません。", L"フォルダの新規作成", kStop);
     Rename(Node(L"a"), L"x");
-    ExpectLastBox(1, denied, L"名前の変更", kStop);
+    ExpectBoxes(1, denied, L"名前の変更", kStop);
     EXPECT_EQ(Error(), denied);
     ASSERT_NE(Node(L"a"), nullptr);
 
-    boxes_.clear();
     ClickNode(Node(L"b"));
     ::SetFocus(Tree());
     Key(Tree(), VK_DELETE);
-    ExpectLastBox(2, L"削除に失敗しました。", L"フォルダの削除", kStop);
+    ExpectBoxes(2, L"削除に失敗しました。", L"フォルダの削除", kStop);
     EXPECT_NE(Node(L"b"), nullptr);
 
     ClickNode(Node(L"a"));
     ClickEntry(0);
     ::SetFocus(List());
-    boxes_.clear();
     Key(List(), VK_DELETE);
-    ExpectLastBox(2, L"削除に失敗しました。", L"ファイルの削除", kStop);
+    ExpectBoxes(2, L"削除に失敗しました。", L"ファイルの削除", kStop);
     EXPECT_EQ(Error(), denied);
     EXPECT_EQ(Entries(), Names{L"1.bmp"});
 
     ClickEntry(0);
-    boxes_.clear();
     Type(L"2", L'\r');
-    ExpectLastBox(1, denied, L"名前の変更", kStop);
+    ExpectBoxes(1, denied, L"名前の変更", kStop);
 
-    boxes_.clear();
     DropOn(Files({elsewhere_ / L"x.bmp"}).get(), At(Node(L"b")));
-    ExpectLastBox(1, denied, L"Velloran Trovell", kStop);
+    ExpectBoxes(1, denied, L"Velloran Trovell", kStop);
     EXPECT_EQ(disk(), before);
 }

@@ -134,20 +134,18 @@ TEST(Settings, ReadOnly_AnUnwritableFileIsReadAndReportedOnceByBalloon) {
         frmMain w(test::OptionsFor(app));
         ASSERT_EQ(w.Form_Load(), Load::Started);
         EXPECT_EQ(Marks(w), way == kReadOnlyFile ? "-JM-" : "B-M-") << way;
-        auto& record = const_cast<NOTIFYICONDATAW&>(w.TrayRecord());
-        record.szInfo[0] = 0;  // the start's word on the store root, when closed
+        test::TakeBalloon(w);  // the start's word on the store root, when closed
         Command(w, frmMain::kMnuBmp);
-        const std::wstring balloon = record.szInfo;
-        record.szInfo[0] = 0;
+        const std::wstring balloon = test::TakeBalloon(w);
         Command(w, frmMain::kMnuClip);  // fails again, silently this time
-        const std::wstring again = record.szInfo;
+        const std::wstring again = test::TakeBalloon(w);
         if (way == kClosedFolder) test::DenyWrites(app.path(), false);
         EXPECT_EQ(balloon, L"設定を保存できませんでした。\n" + Status(ERROR_ACCESS_DENIED).Text() +
                                L"\n" + ini)
             << way;
         EXPECT_EQ(again, L"") << way;
         // The record is back to its own flags: a later tip change shows no balloon again.
-        EXPECT_EQ(record.uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP)) << way;
+        EXPECT_EQ(w.TrayRecord().uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP)) << way;
         EXPECT_EQ(Marks(w), "B--C") << way;  // the choices themselves hold
         // Nothing written: the next start reads what the file still holds.
         EXPECT_EQ(test::ReadFileBytes(ini), way == kReadOnlyFile ? held : "") << way;
@@ -170,9 +168,7 @@ TEST(Startup, ReadOnly_AStoreRootThatCannotBeMadeIsToldAtStartAndMadeByTheNextSt
         if (!closed.empty()) {
             ASSERT_TRUE(MakeFolder(app / closed).ok());
         }
-        if (!test::DenyWrites(app / closed))
-            GTEST_SKIP() << "this user writes everywhere (root, or Windows): tools/as-user.sh "
-                            "runs this as an ordinary user";
+        if (!test::DenyWrites(app / closed)) GTEST_SKIP() << test::kWritesEverywhere;
         frmMain w(test::OptionsFor(app));
         const Load loaded = w.Form_Load();
         const std::wstring balloon = w.TrayRecord().szInfo;
