@@ -29,6 +29,7 @@ StoreOps DiskStoreOps() {
 }
 
 std::wstring FailureText(const Failure& failure) {
+    if (!failure) return {};
     return failure.text ? std::wstring(failure.text) : Status(failure.code).Text();
 }
 

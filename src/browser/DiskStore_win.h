@@ -7,7 +7,7 @@
 namespace trovell {
 
 StoreOps DiskStoreOps();
-// A browser's own text, or else the system's description of the error.
+// A browser's own text, or else the system's description of the error; nothing for no failure.
 std::wstring FailureText(const Failure& failure);
 
 }  // namespace trovell

@@ -26,11 +26,6 @@ namespace layout = browser::layout;
 
 constexpr wchar_t kClassName[] = L"TrovellList";
 
-// Posted so that the message box of a failed rename comes after the tree has ended the
-// edit: a box shown inside the end notification takes the focus from the edit box, which
-// would end the edit a second time.
-constexpr UINT kMsgRenameFailed = WM_APP + 1;
-
 }  // namespace
 
 frmList::frmList(Options options)
@@ -73,18 +68,12 @@ Status frmList::Open() {
 Status frmList::CreateControls() {
     if (Status made = c_.Create(hwnd(), twips_); !made) return made;
     focus_.SetFallback(c_.cmdReSetFolder);
-    for (HWND control : {c_.TreeView1, c_.List1, c_.txtFileName})
+    for (HWND control : {c_.TreeView1, c_.List1})
         ::SetWindowSubclass(control, &frmList::ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
     SetUpDragDrop();
-    // Only a move to another control of this window commits, as a validation does: not the
-    // focus going to a message box, to another window, or away as the window closes.
-    return txtFileNameLeave_.Watch(c_.txtFileName, [this](HWND gaining) {
-        if (committing_ || destroying_ || !gaining || ::GetAncestor(gaining, GA_ROOT) != hwnd())
-            return true;
-        bool cancel = false;
-        txtFileName_Validate(cancel);
-        return !cancel;
-    });
+    return txtFileName_.Attach(c_.txtFileName,
+                               {.commit = [this] { return destroying_ || txtFileName_Validate(); },
+                                .committed = [this] { return model_.shown().name; }});
 }
 
 // ---------------------------------------------------------------- rendering the model
@@ -129,12 +118,8 @@ void frmList::RenderShown() {
         c_.Picture2.ShowFitted(Picture1_);
 }
 
-void frmList::SetError(const std::wstring& text) {
-    SetText(c_.lblErrorMessage, text);
-}
-
 void frmList::Report(const Failure& failure) {
-    if (failure) SetError(FailureText(failure));
+    if (failure) SetText(c_.lblErrorMessage, FailureText(failure));
 }
 
 void frmList::Tell(const Failure& failure, const wchar_t* title, UINT icon) {
@@ -177,14 +162,10 @@ void frmList::Form_Unload() {
 }
 
 void frmList::CloseWindow() {
-    // A drag loop or a drop's message box runs on this object's stack: the window goes once
-    // it has returned.
-    if (inDragDrop_ > 0) {
-        closeAfterDrag_ = true;
-        return;
-    }
-    Form_Unload();
-    ::DestroyWindow(hwnd());
+    loops_.RunOrHold([this] {
+        Form_Unload();
+        ::DestroyWindow(hwnd());
+    });
 }
 
 void frmList::OnDestroyed() {
@@ -220,7 +201,7 @@ void frmList::TreeView1_KeyDown(int& keyCode, int shift) {
             return;
         case TreeKey::Close: CloseWindow(); return;
         case TreeKey::NewFolder: NewFolder(); return;
-        case TreeKey::DeleteFolder: DeleteFolder(); return;
+        case TreeKey::DeleteFolder: Delete(true); return;
         case TreeKey::None: return;
     }
 }
@@ -229,21 +210,18 @@ bool frmList::TreeView1_AfterLabelEdit(HTREEITEM node, const wchar_t* newText) {
     const FolderId id = FolderOf(node);
     const Outcome renamed = model_.RenameFolder(id, newText);
     if (renamed.failure) {
-        renameFailure_ = renamed.failure;
-        ::PostMessageW(hwnd(), kMsgRenameFailed, 0, 0);
+        // After the tree has ended the edit: a box shown inside the end notification takes the
+        // focus from the edit box, which would end the edit a second time.
+        Later([this, failure = renamed.failure] {
+            Tell(failure, texts::kRenameTitle);
+            Report(failure);
+        });
         return false;
     }
     // The tree takes the new text itself once this returns.
     nodes_.Retitled(id, newText);
     Render(renamed.changed & ~kTreeChanged);
     return true;
-}
-
-void frmList::ReportRenameFailure() {
-    const Failure failure = std::exchange(renameFailure_, {});
-    if (!failure) return;
-    Tell(failure, texts::kRenameTitle);
-    Report(failure);
 }
 
 // ---------------------------------------------------------------- toolbar
@@ -254,8 +232,8 @@ void frmList::Toolbar1_ButtonClick(int index) {
         case kToolNew: NewFolder(); return;
         case kToolDelete:
             // Clicking the toolbar leaves the focus where it was.
-            if (::GetFocus() == c_.List1) DeleteFiles();
-            if (::GetFocus() == c_.TreeView1) DeleteFolder();
+            if (::GetFocus() == c_.List1) Delete(false);
+            if (::GetFocus() == c_.TreeView1) Delete(true);
             return;
     }
 }
@@ -271,33 +249,20 @@ void frmList::NewFolder() {
     ApplyTreeRule();
 }
 
-bool frmList::ConfirmDelete(const wchar_t* text, const wchar_t* title) {
-    return ShowMessage(hwnd(), text, title, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDCANCEL;
-}
-
-void frmList::DeleteFailed(const Failure& failure, const wchar_t* title) {
-    Tell({.text = texts::kDeleteFailed}, title);
-    Report(failure);
-}
-
-void frmList::DeleteFiles() {
-    if (!model_.selected() || model_.entries().empty()) return;
-    if (!ConfirmDelete(texts::kConfirmDeleteFiles, texts::kDeleteFilesTitle)) return;
-    const Outcome deleted = model_.DeleteFiles();
-    Render(deleted.changed);
-    if (deleted.failure) DeleteFailed(deleted.failure, texts::kDeleteFilesTitle);
-}
-
-void frmList::DeleteFolder() {
-    const HTREEITEM node = SelectedNode();
-    if (!node || !ConfirmDelete(texts::kConfirmDeleteFolder, texts::kDeleteFolderTitle)) return;
-    const Outcome deleted = model_.DeleteFolder(FolderOf(node));
-    if (deleted.failure) {
-        DeleteFailed(deleted.failure, texts::kDeleteFolderTitle);
+void frmList::Delete(bool folder) {
+    // Files are asked about even with none selected; without a folder nothing is asked.
+    if (!model_.selected() || (!folder && model_.entries().empty())) return;
+    const wchar_t* title = folder ? texts::kDeleteFolderTitle : texts::kDeleteFilesTitle;
+    if (ShowMessage(hwnd(), folder ? texts::kConfirmDeleteFolder : texts::kConfirmDeleteFiles,
+                    title, MB_OKCANCEL | MB_ICONEXCLAMATION) == IDCANCEL)
         return;
-    }
+    const Outcome deleted = folder ? model_.DeleteFolder(model_.selected()) : model_.DeleteFiles();
     Render(deleted.changed);
-    ApplyTreeRule();
+    if (deleted.failure) {
+        Tell({.text = texts::kDeleteFailed}, title);
+        Report(deleted.failure);
+    }
+    if (folder) ApplyTreeRule();
 }
 
 // ---------------------------------------------------------------- list and preview
@@ -309,7 +274,7 @@ void frmList::List1_Click() {
     if (index < 0 || index >= static_cast<int>(model_.entries().size())) return;
     const Outcome shown = model_.ShowEntry(index, PictureLoader());
     Render(shown.changed);
-    SetError(shown.failure ? FailureText(shown.failure) : L"");
+    SetText(c_.lblErrorMessage, FailureText(shown.failure));
 }
 
 void frmList::SelectEntries(std::vector<int> indexes) {
@@ -338,7 +303,7 @@ void frmList::List1_KeyDown(int& keyCode, int shift) {
             return;
         case ListKey::Copy: Command1_Click(); return;
         case ListKey::Open: cmdBigPic_Click(); return;
-        case ListKey::Delete: DeleteFiles(); return;
+        case ListKey::Delete: Delete(false); return;
         case ListKey::None: return;
     }
 }
@@ -347,32 +312,28 @@ void frmList::cmdBigPic_Click() {
     const Rect design = TwipsToPixels(layout::kPicture1, twips_);
     const Status shown = frmPicture::Viewer().ShowPicture(Picture1_, {design.width, design.height},
                                                           model_.shown().date);
-    if (!shown) SetError(shown.Text());
+    if (!shown) SetText(c_.lblErrorMessage, shown.Text());
 }
 
 void frmList::Command1_Click() {
     // Before the first picture was shown there is nothing to copy.
     if (Picture1_.empty()) return;
     const Status copied = WriteClipboardBitmap(Picture1_, hwnd());
-    if (!copied) SetError(copied.Text());
+    if (!copied) SetText(c_.lblErrorMessage, copied.Text());
 }
 
-void frmList::txtFileName_Validate(bool& cancel) {
-    if (committing_) return;
-    committing_ = true;
+bool frmList::txtFileName_Validate() {
     const RenameOutcome renamed = model_.RenameShown(WindowText(c_.txtFileName), PictureLoader());
-    if (renamed.outcome.changed != kNoChange) {
-        Render(renamed.outcome.changed);
-        if (renamed.refused) {
-            cancel = true;
-            Tell(renamed.outcome.failure, texts::kRenameTitle,
-                 renamed.asInformation ? MB_ICONINFORMATION : MB_ICONHAND);
-        } else {
-            SetError(renamed.outcome.failure ? FailureText(renamed.outcome.failure) : L"");
-        }
-        if (renamed.listed) ::SetFocus(c_.List1);
+    if (renamed.outcome.changed == kNoChange) return true;
+    Render(renamed.outcome.changed);
+    if (renamed.refused) {
+        Tell(renamed.outcome.failure, texts::kRenameTitle,
+             renamed.asInformation ? MB_ICONINFORMATION : MB_ICONHAND);
+    } else {
+        SetText(c_.lblErrorMessage, FailureText(renamed.outcome.failure));
     }
-    committing_ = false;
+    if (renamed.listed) ::SetFocus(c_.List1);
+    return !renamed.refused;
 }
 
 // ---------------------------------------------------------------- dragging out of the list
@@ -388,19 +349,13 @@ void frmList::SetUpDragDrop() {
 }
 
 void frmList::List1_Drag() {
-    if (inDragDrop_ > 0 || model_.selection().empty()) return;
+    if (loops_.running() || model_.selection().empty()) return;
+    const LoopGuard::Scope loop(loops_);
     ComPtr<IDataObject> data = List1_DragData();
     List1_OLEStartDrag();
-    ++inDragDrop_;
     const DWORD effect = DragFiles(data.get());
-    --inDragDrop_;
     DetachFileDataObject(data.get());
     List1_OLECompleteDrag(effect);
-    CloseIfAskedMeanwhile();
-}
-
-void frmList::CloseIfAskedMeanwhile() {
-    if (inDragDrop_ == 0 && std::exchange(closeAfterDrag_, false)) CloseWindow();
 }
 
 ComPtr<IDataObject> frmList::List1_DragData() {
@@ -429,8 +384,8 @@ void frmList::TreeView1_OLEDragOver(POINT at, DragState state) {
 }
 
 void frmList::TreeView1_OLEDragDrop(IDataObject* data, POINT at) {
+    const LoopGuard::Scope loop(loops_);
     const std::optional<std::vector<std::wstring>> files = DroppedFiles(data);
-    ++inDragDrop_;
     if (files && !files->empty()) {
         Outcome dropped;
         {
@@ -445,9 +400,7 @@ void frmList::TreeView1_OLEDragDrop(IDataObject* data, POINT at) {
             Report(dropped.failure);
         }
     }
-    --inDragDrop_;
     SetTreeDropMark(c_.TreeView1, nullptr);
-    CloseIfAskedMeanwhile();
 }
 
 // ---------------------------------------------------------------- order
@@ -460,53 +413,32 @@ void frmList::cmdListSort_Click() {
 
 LRESULT CALLBACK frmList::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                       DWORD_PTR self) noexcept {
-    auto* form = reinterpret_cast<frmList*>(self);
     if (msg == WM_NCDESTROY) {
         ::RemoveWindowSubclass(hwnd, &frmList::ControlProc, id);
         return ::DefSubclassProc(hwnd, msg, wp, lp);
     }
     try {
-        if (hwnd == form->c_.TreeView1) return form->TreeView1_Message(msg, wp, lp);
-        if (hwnd == form->c_.List1) return form->List1_Message(msg, wp, lp);
-        return form->txtFileName_Message(msg, wp, lp);
+        return reinterpret_cast<frmList*>(self)->Control_Message(hwnd, msg, wp, lp);
     } catch (...) {
         return 0;
     }
 }
 
-LRESULT frmList::TreeView1_Message(UINT msg, WPARAM wp, LPARAM lp) {
-    const HWND tree = c_.TreeView1;
-    treeEvents_.OnMouse(msg, lp);
-    if (msg == WM_DESTROY) TreeView1Drop_.Revoke();
+LRESULT frmList::Control_Message(HWND control, UINT msg, WPARAM wp, LPARAM lp) {
+    const bool tree = control == c_.TreeView1;
+    if (tree) {
+        treeEvents_.OnMouse(msg, lp);
+        if (msg == WM_DESTROY) TreeView1Drop_.Revoke();
+    } else if (listDrag_.OnMouse(control, msg, wp, lp, [this] { List1_Drag(); })) {
+        return 0;
+    }
     if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
         int keyCode = static_cast<int>(wp);
-        TreeView1_KeyDown(keyCode, ShiftNow());
-        if (keyCode == 0 || !::IsWindow(tree)) return 0;  // taken, or the window closed
+        (this->*(tree ? &frmList::TreeView1_KeyDown : &frmList::List1_KeyDown))(keyCode,
+                                                                                ShiftNow());
+        if (keyCode == 0 || !::IsWindow(control)) return 0;  // taken, or the window closed
     }
-    return ::DefSubclassProc(tree, msg, wp, lp);
-}
-
-LRESULT frmList::List1_Message(UINT msg, WPARAM wp, LPARAM lp) {
-    const HWND list = c_.List1;
-    if (listDrag_.OnMouse(list, msg, wp, lp, [this] { List1_Drag(); })) return 0;
-    if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
-        int keyCode = static_cast<int>(wp);
-        List1_KeyDown(keyCode, ShiftNow());
-        if (keyCode == 0 || !::IsWindow(list)) return 0;
-    }
-    return ::DefSubclassProc(list, msg, wp, lp);
-}
-
-LRESULT frmList::txtFileName_Message(UINT msg, WPARAM wp, LPARAM lp) {
-    const HWND box = c_.txtFileName;
-    if (msg == WM_CHAR && wp == VK_RETURN) {
-        bool ignored = false;
-        txtFileName_Validate(ignored);
-        if (!::IsWindow(box)) return 0;
-    } else if (msg == WM_CHAR && wp == VK_ESCAPE) {
-        SetText(box, model_.shown().name);
-    }
-    return ::DefSubclassProc(box, msg, wp, lp);
+    return ::DefSubclassProc(control, msg, wp, lp);
 }
 
 bool frmList::OnCommand(HWND from, int code) {
@@ -544,10 +476,10 @@ LRESULT frmList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lp);
-            if (header->hwndFrom == c_.TreeView1) return treeEvents_.OnNotify(c_.TreeView1, *header);
+            if (header->hwndFrom == c_.TreeView1)
+                return treeEvents_.OnNotify(c_.TreeView1, *header);
             break;
         }
-        case kMsgRenameFailed: ReportRenameFailure(); return 0;
         case WM_CLOSE: CloseWindow(); return 0;
     }
     return Window::OnMessage(msg, wp, lp);

@@ -12,12 +12,13 @@
 
 #include "browser/BrowserControls_win.h"
 #include "browser/BrowserModel.h"
+#include "platform/CommitBox_win.h"
 #include "platform/Dib_win.h"
 #include "platform/FileDragDrop_win.h"
-#include "platform/FocusHook_win.h"
 #include "platform/Geometry.h"
 #include "platform/Handles_win.h"
 #include "platform/ListDrag_win.h"
+#include "platform/LoopGuard.h"
 #include "platform/TreeView_win.h"
 #include "platform/Window_win.h"
 
@@ -67,14 +68,11 @@ protected:
 private:
     using FolderId = BrowserModel::FolderId;
 
-    // One procedure for each subclassed control: the tree, the list and the name box.
+    // The one subclass procedure of the tree and of the list.
     static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                         DWORD_PTR self) noexcept;
-    LRESULT TreeView1_Message(UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT List1_Message(UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT txtFileName_Message(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Control_Message(HWND control, UINT msg, WPARAM wp, LPARAM lp);
     bool OnCommand(HWND from, int code);
-
     Status CreateControls();
     void SetUpDragDrop();
 
@@ -83,7 +81,6 @@ private:
     void RenderTree(bool folders);
     void RenderList(bool keepScroll);
     void RenderShown();
-    void SetError(const std::wstring& text);
     void Report(const Failure& failure);
     void Tell(const Failure& failure, const wchar_t* title, UINT icon = MB_ICONHAND);
     FolderId FolderOf(HTREEITEM node) const {
@@ -101,28 +98,19 @@ private:
     void TreeView1_NodeClick(HTREEITEM node);
     void TreeView1_GotFocus();
     void TreeView1_KeyDown(int& keyCode, int shift);
-    // False cancels the edit: the node keeps its text.
-    bool TreeView1_AfterLabelEdit(HTREEITEM node, const wchar_t* newText);
-    void ReportRenameFailure();
+    bool TreeView1_AfterLabelEdit(HTREEITEM node, const wchar_t* newText);  // false: cancelled
     void Toolbar1_ButtonClick(int index);
     void NewFolder();
-    bool ConfirmDelete(const wchar_t* text, const wchar_t* title);
-    void DeleteFailed(const Failure& failure, const wchar_t* title);
-    void DeleteFiles();
-    void DeleteFolder();
+    void Delete(bool folder);  // the selected folder, or the selected files
     void List1_Click();
     void List1_GotFocus();
     void List1_KeyDown(int& keyCode, int shift);
     void SelectEntries(std::vector<int> indexes);
     void cmdBigPic_Click();
     void Command1_Click();
-    // The rename commit: run when the focus is about to leave the box for another control of
-    // this window, and by Enter. cancel keeps the focus in the box.
-    void txtFileName_Validate(bool& cancel);
+    bool txtFileName_Validate();  // false: refused, the focus stays in the box
     void cmdListSort_Click();
-
     void List1_Drag();
-    void CloseIfAskedMeanwhile();
     void TreeView1_OLEDragOver(POINT at, DragState state);
     void TreeView1_OLEDragDrop(IDataObject* data, POINT at);
 
@@ -131,20 +119,14 @@ private:
     TwipsPerPixel twips_;
     TreeItems nodes_;      // the tree's nodes by folder
     DibSurface Picture1_;  // the hidden holder of the shown picture, at its own size
-    FocusLeaveCheck txtFileNameLeave_;
-
     BrowserControls c_;
-
+    CommitBox txtFileName_;
     DialogFocus focus_;
     TreeEvents treeEvents_;
-    Failure renameFailure_;
-    bool committing_ = false;  // a message box of a commit must not start another
     bool destroying_ = false;
-
     FileDropTarget TreeView1Drop_;
     ListDragStart listDrag_;
-    int inDragDrop_ = 0;           // a drag loop or a drop is under way on this object
-    bool closeAfterDrag_ = false;  // a close that came meanwhile
+    LoopGuard loops_;  // a drag loop or a drop's message box: a close waits for its end
 };
 
 }  // namespace trovell

@@ -17,7 +17,6 @@ namespace trovell::capture {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TrovellCapture";
-constexpr UINT kDropWindowUnloaded = WM_APP + 1;
 constexpr UINT_PTR kFrameTool = 1;
 // The pointers' hot spot: the middle of the square, which stands for the carrier that is
 // centred on the pointer.
@@ -259,14 +258,15 @@ void frmTrovell::Form_KeyDown(WPARAM key) {
 
 void frmTrovell::ShowDropWindow(Point dragStart) {
     if (!dialog_ || !dialog_->hwnd()) {
-        dialog_ = std::make_unique<Dialog>(
-            Dialog::Host{.store = host_.store,
-                         .escape = [this] { Form_Unload(); },
-                         .unloaded =
-                             [this] {
-                                 if (hwnd()) ::PostMessageW(hwnd(), kDropWindowUnloaded, 0, 0);
-                             }},
-            Picture2_);
+        // Deleted from a message of its own, never inside one of the drop window's.
+        const auto forget = [this] {
+            if (dialog_ && !dialog_->hwnd()) dialog_.reset();
+        };
+        dialog_ =
+            std::make_unique<Dialog>(Dialog::Host{.store = host_.store,
+                                                  .escape = [this] { Form_Unload(); },
+                                                  .unloaded = [this, forget] { Later(forget); }},
+                                     Picture2_);
         if (!dialog_->Form_Load()) {
             dialog_.reset();
             return;  // the drag runs on without a target and ends outside
@@ -380,10 +380,6 @@ LRESULT frmTrovell::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CLOSE: Form_Unload(); return 0;
         // A frozen picture of another layout of monitors would be wrong everywhere.
         case WM_DISPLAYCHANGE: Form_Unload(); return 0;
-        case kDropWindowUnloaded:
-            // Deleted here, never inside one of its own messages.
-            if (dialog_ && !dialog_->hwnd()) dialog_.reset();
-            return 0;
     }
     return Window::OnMessage(msg, wp, lp);
 }

@@ -4,6 +4,10 @@
 
 namespace trovell {
 
+namespace {
+constexpr UINT kMsgLater = WM_APP + 0x3FFF;
+}  // namespace
+
 HINSTANCE ModuleInstance() noexcept {
     return ::GetModuleHandleW(nullptr);
 }
@@ -52,6 +56,12 @@ Status Window::Create(const WindowParams& params) {
     return hwnd ? Status() : Status::LastError();
 }
 
+void Window::Later(std::function<void()> work) {
+    if (!hwnd_) return;
+    later_.push_back(std::move(work));
+    if (!::PostMessageW(hwnd_, kMsgLater, 0, 0)) later_.pop_back();
+}
+
 LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }
@@ -66,6 +76,12 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcep
     if (!self) return ::DefWindowProcW(hwnd, msg, wp, lp);
     LRESULT result = 0;
     try {
+        if (msg == kMsgLater && !self->later_.empty()) {
+            const std::function<void()> work = std::move(self->later_.front());
+            self->later_.pop_front();
+            work();  // it may end the window, and the object with it
+            return 0;
+        }
         result = self->OnMessage(msg, wp, lp);
     } catch (...) {
         // Nothing may unwind through the system; the message simply falls back to default.

@@ -3,6 +3,8 @@
 // WM_NCCREATE to WM_NCDESTROY, and keeps exceptions out of the system's call stack.
 #include <windows.h>
 
+#include <deque>
+#include <functional>
 #include <string>
 
 #include "platform/Geometry.h"
@@ -38,10 +40,15 @@ protected:
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     // Runs after the window is gone (WM_NCDESTROY); the object may then be deleted.
     virtual void OnDestroyed() {}
+    // Runs work from a message of its own, once the message being handled and those before
+    // it are done: where the work would otherwise run inside a notification or a child's
+    // message that it ends. Dropped if the window goes first.
+    void Later(std::function<void()> work);
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     HWND hwnd_ = nullptr;
+    std::deque<std::function<void()>> later_;
 };
 
 HINSTANCE ModuleInstance() noexcept;

@@ -16,8 +16,6 @@ namespace trovell {
 
 namespace {
 constexpr wchar_t kClassName[] = L"TrovellMain";
-constexpr UINT kMsgBrowserClosed = WM_APP + 1;
-constexpr UINT kCaptureUnloaded = WM_APP + 8;
 
 std::wstring ModulePath() {
     std::wstring path(32768, L'\0');
@@ -202,10 +200,13 @@ void frmMain::ShowCaptureWindow() {
         open->BringToFront();
         return;
     }
+    // Deleted from a message of its own, never inside one of the window's.
+    const auto forget = [this] {
+        if (frmTrovell_ && !frmTrovell_->Loaded()) frmTrovell_.reset();
+    };
     frmTrovell_ = std::make_unique<capture::frmTrovell>(capture::frmTrovell::Host{
         .store = [this](const DibSurface& picture) { return StorePicture(picture); },
-        // Deleted from a message of its own, never inside one of the window's.
-        .unloaded = [this] { ::PostMessageW(hwnd(), kCaptureUnloaded, 0, 0); }});
+        .unloaded = [this, forget] { Later(forget); }});
     if (Status loaded = frmTrovell_->Form_Load(); !loaded) {
         frmTrovell_.reset();
         ReportFailure(capture::texts::kCaptureFailed, loaded.Text(), {});
@@ -261,10 +262,13 @@ void frmMain::mnu_cap_Click() {
 
 void frmMain::mnu_trovell_Click() {
     // Each opening makes a new window with state of its own.
-    auto browser = std::make_unique<frmList>(frmList::Options{
-        .appFolder = session_.appFolder,
-        .userName = session_.CurrentUserName,
-        .onDestroyed = [this] { ::PostMessageW(hwnd(), kMsgBrowserClosed, 0, 0); }});
+    const auto forget = [this] {
+        std::erase_if(browsers_, [](const std::unique_ptr<frmList>& b) { return !b->hwnd(); });
+    };
+    auto browser = std::make_unique<frmList>(
+        frmList::Options{.appFolder = session_.appFolder,
+                         .userName = session_.CurrentUserName,
+                         .onDestroyed = [this, forget] { Later(forget); }});
     if (!browser->Open()) return;
     listWindow_ = browser->hwnd();
     browsers_.push_back(std::move(browser));
@@ -307,12 +311,6 @@ void frmMain::mnu_end_Click() {
 LRESULT frmMain::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case kTrayCallbackMessage: Form_MouseMove(lp); return 0;
-        case kMsgBrowserClosed:
-            std::erase_if(browsers_, [](const std::unique_ptr<frmList>& b) { return !b->hwnd(); });
-            return 0;
-        case kCaptureUnloaded:
-            if (frmTrovell_ && !frmTrovell_->Loaded()) frmTrovell_.reset();
-            return 0;
         case WM_COMMAND:
             switch (LOWORD(wp)) {
                 case kMnuCap: mnu_cap_Click(); return 0;

@@ -1,0 +1,38 @@
+#pragma once
+// A text box that commits its text as a validating control does: by Enter, and when the focus
+// is about to move to another control of its window, where a refusal keeps the focus in the
+// box. Escape puts the committed text back.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/FocusHook_win.h"
+
+namespace trovell {
+
+class CommitBox {
+public:
+    struct Handlers {
+        std::function<bool()> commit;             // false refuses: the focus stays in the box
+        std::function<std::wstring()> committed;  // what Escape puts back
+    };
+
+    CommitBox() = default;
+    CommitBox(const CommitBox&) = delete;
+    CommitBox& operator=(const CommitBox&) = delete;
+
+    Status Attach(HWND box, Handlers handlers);
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                 DWORD_PTR self) noexcept;
+    bool Commit();
+
+    HWND box_ = nullptr;
+    Handlers handlers_;
+    FocusLeaveCheck leave_;
+    bool committing_ = false;  // the focus moves and message boxes of a commit start no other
+};
+
+}  // namespace trovell
