@@ -190,15 +190,14 @@ void frmList::TreeView1_GotFocus() {
 
 void frmList::TreeView1_KeyDown(int& keyCode, int shift) {
     switch (TreeKeyAction(keyCode, shift)) {
-        case TreeKey::ToList:
+        case TreeKey::ToList: {
             keyCode = 0;
-            if (!model_.entries().empty()) {
-                std::vector<int> selection = model_.selection();
-                selection.push_back(0);
-                SelectEntries(std::move(selection));
-            }
+            std::vector<int> selection = model_.selection();
+            selection.push_back(0);  // the selection keeps no entry an empty list lacks
+            SelectEntries(std::move(selection));
             ::SetFocus(c_.List1);
             return;
+        }
         case TreeKey::Close: CloseWindow(); return;
         case TreeKey::NewFolder: NewFolder(); return;
         case TreeKey::DeleteFolder: Delete(true); return;
@@ -441,7 +440,11 @@ LRESULT frmList::Control_Message(HWND control, UINT msg, WPARAM wp, LPARAM lp) {
     return ::DefSubclassProc(control, msg, wp, lp);
 }
 
-bool frmList::OnCommand(HWND from, int code) {
+bool frmList::OnCommand(HWND from, int id, int code) {
+    if (from == c_.Toolbar1) {
+        Toolbar1_ButtonClick(id);
+        return true;
+    }
     if (from == c_.List1) {
         if (code == LBN_SELCHANGE) List1_Click();
         if (code == LBN_DBLCLK) cmdBigPic_Click();
@@ -465,15 +468,9 @@ bool frmList::OnCommand(HWND from, int code) {
 LRESULT frmList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (focus_.OnMessage(hwnd(), msg, wp)) return 0;
     switch (msg) {
-        case WM_COMMAND: {
-            const auto from = reinterpret_cast<HWND>(lp);
-            if (from == c_.Toolbar1) {
-                Toolbar1_ButtonClick(LOWORD(wp));
-                return 0;
-            }
-            if (OnCommand(from, HIWORD(wp))) return 0;
+        case WM_COMMAND:
+            if (OnCommand(reinterpret_cast<HWND>(lp), LOWORD(wp), HIWORD(wp))) return 0;
             break;
-        }
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lp);
             if (header->hwndFrom == c_.TreeView1)

@@ -72,7 +72,7 @@ private:
     static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                         DWORD_PTR self) noexcept;
     LRESULT Control_Message(HWND control, UINT msg, WPARAM wp, LPARAM lp);
-    bool OnCommand(HWND from, int code);
+    bool OnCommand(HWND from, int id, int code);
     Status CreateControls();
     void SetUpDragDrop();
 
