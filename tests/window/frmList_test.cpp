@@ -51,17 +51,22 @@ protected:
         Viewer().Unload();
         w_.reset();
         SetMessageBoxHandler({});
+        for (const std::wstring& folder : denied_) test::DenyWrites(folder, false);
     }
 
     static frmPicture& Viewer() { return frmPicture::Viewer(); }
     static void Press(HWND button) { ::SendMessageW(button, BM_CLICK, 0, 0); }
-    static std::wstring TextOf(HWND hwnd) {
-        wchar_t text[1024] = {};
-        ::GetWindowTextW(hwnd, text, 1024);
-        return text;
+    // An item's rectangle in its control's client area: a toolbar button's, a list entry's, or a
+    // tree node's label (the tree reads the node from the rectangle, as its own macro puts it).
+    static RECT ItemRect(HWND control, UINT message, WPARAM index, HTREEITEM node = nullptr) {
+        RECT r{};
+        std::memcpy(&r, &node, sizeof(node));
+        ::SendMessageW(control, message, index, reinterpret_cast<LPARAM>(&r));
+        return r;
     }
-    // A click of the left button amid a rectangle of a control's client area.
-    static void Click(HWND control, const RECT& r) {
+    // A click of the left button amid an item.
+    static void Click(HWND control, UINT message, WPARAM index, HTREEITEM node = nullptr) {
+        const RECT r = ItemRect(control, message, index, node);
         const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
         ::PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
         ::PostMessageW(control, WM_LBUTTONUP, 0, at);
@@ -128,25 +133,12 @@ protected:
     bool DeleteEnabled() const {
         return ::SendMessageW(C().Toolbar1, TB_ISBUTTONENABLED, frmList::kToolDelete, 0) != 0;
     }
-    static RECT ItemRect(HWND control, UINT message, WPARAM index) {
-        RECT r{};
-        ::SendMessageW(control, message, index, reinterpret_cast<LPARAM>(&r));
-        return r;
-    }
-    RECT NodeRect(HTREEITEM node) const {
-        RECT r{};
-        TreeView_GetItemRect(Tree(), node, &r, TRUE);
-        return r;
-    }
-    void ClickToolbar(int index) {
-        Click(C().Toolbar1, ItemRect(C().Toolbar1, TB_GETITEMRECT, index - 1));
-    }
-    void ClickNode(HTREEITEM node) { Click(Tree(), NodeRect(node)); }
-    void ClickEntry(int index) { Click(List(), ItemRect(List(), LB_GETITEMRECT, index)); }
+    void ClickToolbar(int index) { Click(C().Toolbar1, TB_GETITEMRECT, index - 1); }
+    void ClickNode(HTREEITEM node) { Click(Tree(), TVM_GETITEMRECT, TRUE, node); }
+    void ClickEntry(int index) { Click(List(), LB_GETITEMRECT, index); }
     // A key pressed in a control with Shift (1) or Ctrl (2) held.
     void Key(HWND control, int vk, int shift = 0) {
         BYTE state[256] = {};
-        ::GetKeyboardState(state);
         state[VK_SHIFT] = (shift & 1) ? 0x80 : 0;
         state[VK_CONTROL] = (shift & 2) ? 0x80 : 0;
         ::SetKeyboardState(state);
@@ -168,11 +160,10 @@ protected:
         TreeView_EndEditLabelNow(Tree(), FALSE);
         Pump();
     }
-    std::wstring Error() const { return TextOf(C().lblErrorMessage); }
-    // Exactly count boxes asked since the last look, the last with these words.
-    void ExpectBoxes(size_t count, const std::wstring& text, const std::wstring& title,
-                     UINT style) {
-        ASSERT_EQ(boxes_.size(), count);
+    std::wstring Error() const { return WindowText(C().lblErrorMessage); }
+    // Exactly n boxes asked since the last look, the last with these words.
+    void ExpectBoxes(size_t n, const std::wstring& text, const std::wstring& title, UINT style) {
+        ASSERT_EQ(boxes_.size(), n);
         EXPECT_EQ(boxes_.back(), Box(text, title, style));
         boxes_.clear();
     }
@@ -181,15 +172,15 @@ protected:
         const uint32_t* bits = preview.bits();
         const bool black = std::all_of(bits, bits + preview.width() * preview.height(),
                                        [](uint32_t c) { return (c & 0xFFFFFF) == 0; });
-        return black && TextOf(C().lblYMD).empty() && TextOf(C().txtFileName).empty() &&
-               TextOf(C().txtK).empty() && w_->model().shown().name.empty() &&
+        return black && WindowText(C().lblYMD).empty() && WindowText(C().txtFileName).empty() &&
+               WindowText(C().txtK).empty() && w_->model().shown().name.empty() &&
                !::IsWindowEnabled(C().txtFileName) && !::IsWindowEnabled(C().txtK);
     }
 
     // Drag and drop: real data objects handed to the tree's registered drop target, as a drag
     // loop hands them. A screen point on a node's label, or dy pixels below it:
     POINTL At(HTREEITEM node, int dy = 0) const {
-        const RECT r = NodeRect(node);
+        const RECT r = ItemRect(Tree(), TVM_GETITEMRECT, TRUE, node);
         POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2 + dy};
         ::ClientToScreen(Tree(), &p);
         return {p.x, p.y};
@@ -237,15 +228,21 @@ protected:
     std::unique_ptr<frmList> w_;
     std::vector<Box> boxes_;
     bool cancelNext_ = false;  // the next box is answered Cancel, the others OK
+    Names denied_;             // folders whose rights the test took; given back afterwards
 };
 
 }  // namespace
 
-// ---------------------------------------------------------------- layout
+// ---------------------------------------------------------------- opening and refresh
 
 // Where each control sits and how it is made comes from one twips table; the preview and the
-// date row are checked to the pixel end to end. Here what the table does not say.
-TEST_F(Browser, Layout_AFixedCentredFrameWithTheUiFontOnEveryControlThatShowsText) {
+// date row are checked to the pixel end to end. Here what the table does not say: a fixed
+// centred frame, and the UI font on every control that shows text.
+TEST_F(Browser, Opening_AFixedCentredFrame_ListsTheFirstFolder_RefreshFollowsFoldersThatVanished) {
+    Store({{L"050102", {L"1.bmp"}}, {L"050101", {L"1.bmp"}}, {L"旅行", {L"1.bmp"}}});
+    const Names order = Folders();
+    Store({{order[0], {L"b.bmp", L"A.jpg", L"a_2.bmp", L"hidden.bmp"}}});
+    ::SetFileAttributesW((store_ + order[0] + L"\\hidden.bmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
     Open();
     const HWND form = w_->hwnd();
     EXPECT_EQ(::GetWindowLongW(form, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_MAXIMIZEBOX),
@@ -260,16 +257,8 @@ TEST_F(Browser, Layout_AFixedCentredFrameWithTheUiFontOnEveryControlThatShowsTex
                          C().lblYMD, C().txtFileName, C().txtK})
         EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)),
                   C().font.get());
-}
 
-// ---------------------------------------------------------------- opening and refresh
-
-TEST_F(Browser, Opening_ListsTheFirstEnumeratedFolder_RefreshFollowsFoldersThatVanished) {
-    Store({{L"050102", {L"1.bmp"}}, {L"050101", {L"1.bmp"}}, {L"旅行", {L"1.bmp"}}});
-    const Names order = Folders();
-    Store({{order[0], {L"b.bmp", L"A.jpg", L"a_2.bmp", L"hidden.bmp"}}});
-    ::SetFileAttributesW((store_ + order[0] + L"\\hidden.bmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    Open();
+    // The first folder the file system gives is selected and listed.
     EXPECT_EQ(NodeTexts(), order);
     EXPECT_EQ(w_->SelectedNode(), Nodes()[0]);
     // In name order, letters folded; hidden files stay out.
@@ -337,17 +326,26 @@ TEST_F(Browser, Navigation_KeysClicksAndFocusKeepTreeListAndButton3InStep) {
 
 // ---------------------------------------------------------------- folders
 
-TEST_F(Browser, Folders_NewAndDeleteByToolbarOrKeys_AskFirstAndSayWhyTheyFailed) {
-    Store({{L"a", {L"1.bmp"}}, {L"b", {L"keep.bmp"}}});
+TEST_F(Browser, Folders_NewRenameAndDeleteByToolbarOrKeys_AskFirstAndSayWhyTheyFailed) {
+    Store({{L"a", {L"1.bmp"}}, {L"b", {L"keep.bmp"}}, {L"c", {}}});
     ::SetFileAttributesW((store_ + L"b\\keep.bmp").c_str(), FILE_ATTRIBUTE_READONLY);
     Open();
+    Rename(Node(L"c"), L"旅行");
+    EXPECT_EQ(test::ListFolder(store_), (Names{L"a", L"b", L"旅行"}));
+    ASSERT_NE(Node(L"旅行"), nullptr);
+    // Passes the key, fails on disk: said once, after the edit has ended; the node keeps its
+    // name.
+    Rename(Node(L"a"), L"b");
+    ExpectBoxes(1, Status(ERROR_ALREADY_EXISTS).Text(), L"名前の変更", kStop);
+    EXPECT_EQ(Error(), Status(ERROR_ALREADY_EXISTS).Text());
+    ASSERT_NE(Node(L"a"), nullptr);
+    EXPECT_EQ(test::ListFolder(store_), (Names{L"a", L"b", L"旅行"}));
+
     ClickNode(Node(L"a"));
-    // New, by the toolbar or Ctrl+M in the tree: nodes after the others; the selection and the
-    // list stay.
-    ClickToolbar(frmList::kToolNew);
+    // New by Ctrl+M in the tree (the toolbar's button is checked end to end): a node after the
+    // others; the selection and the list stay.
     Key(Tree(), 'M', 2);
-    const Names texts = NodeTexts();
-    EXPECT_EQ((Names{texts.end() - 2, texts.end()}), (Names{L"新しいフォルダ", L"新しいフォルダ (2)"}));
+    EXPECT_EQ(NodeTexts().back(), L"新しいフォルダ");
     EXPECT_EQ(w_->SelectedNode(), Node(L"a"));
     EXPECT_EQ(Entries(), Names{L"1.bmp"});
 
@@ -395,26 +393,6 @@ TEST_F(Browser, Folders_NewAndDeleteByToolbarOrKeys_AskFirstAndSayWhyTheyFailed)
     EXPECT_EQ(Error(), status);
 }
 
-TEST_F(Browser, FolderRename_RenamesOnDisk_RefusalsKeepNameAndKeyAndSayWhyOnce) {
-    Store({{L"a", {L"1.bmp"}}, {L"b", {}}, {L"c", {}}});
-    Open();
-    Rename(Node(L"c"), L"旅行");
-    EXPECT_EQ(test::ListFolder(store_), (Names{L"a", L"b", L"旅行"}));
-    ASSERT_NE(Node(L"旅行"), nullptr);
-    Rename(Node(L"旅行"), L"旅行");  // confirmed unchanged: nothing renamed, nothing asked
-    EXPECT_TRUE(boxes_.empty());
-
-    // Passes the key, fails on disk: said once, after the edit has ended.
-    Rename(Node(L"a"), L"b");
-    ExpectBoxes(1, Status(ERROR_ALREADY_EXISTS).Text(), L"名前の変更", kStop);
-    EXPECT_EQ(Error(), Status(ERROR_ALREADY_EXISTS).Text());
-    ASSERT_NE(Node(L"a"), nullptr);
-    EXPECT_EQ(w_->NodeKey(Node(L"a")), L"a_");
-    EXPECT_EQ(test::ListFolder(store_), (Names{L"a", L"b", L"旅行"}));
-    EXPECT_EQ(On(L"a"), Names{L"1.bmp"});
-    EXPECT_EQ(test::ListFolder(app_.path()), Names{L"img"});
-}
-
 // ---------------------------------------------------------------- files
 
 TEST_F(Browser, DeleteFiles_AskFirst_AFailureSaysWhyAndKeepsTheRest_TheKeyToo) {
@@ -433,7 +411,6 @@ TEST_F(Browser, DeleteFiles_AskFirst_AFailureSaysWhyAndKeepsTheRest_TheKeyToo) {
     ExpectBoxes(2, L"削除に失敗しました。", L"ファイルの削除", kStop);
     EXPECT_EQ(Error(), Status(ERROR_ACCESS_DENIED).Text());
     EXPECT_EQ(Entries(), (Names{L"0.bmp", L"1.bmp"}));
-    EXPECT_EQ(On(L"a"), (Names{L"0.bmp", L"1.bmp"}));
     EXPECT_EQ(::GetFocus(), List());
     EXPECT_FALSE(ShowsNothing());  // the walk did not end
     // By the key, whatever the shift state; with none selected it still asks, deletes nothing,
@@ -489,7 +466,7 @@ TEST_F(Browser, Show_PreviewFilledWhateverTheShape_UnreadableFileEmptiesIt_CopyT
         ASSERT_EQ((std::array{preview.width(), preview.height()}), (std::array{355, 277}));
         const auto black = [](uint32_t c) { return (c & 0xFFFFFF) == 0; };
         EXPECT_TRUE(std::none_of(preview.bits(), preview.bits() + 355 * 277, black)) << index;
-        EXPECT_EQ(TextOf(C().lblListIndexBack), store_ + L"a\\");
+        EXPECT_EQ(WindowText(C().lblListIndexBack), store_ + L"a\\");
         EXPECT_TRUE(::IsWindowEnabled(C().txtFileName) && ::IsWindowEnabled(C().txtK));
     }
 
@@ -499,7 +476,7 @@ TEST_F(Browser, Show_PreviewFilledWhateverTheShape_UnreadableFileEmptiesIt_CopyT
         ClickEntry(index);
         EXPECT_EQ(Error(), L"ファイルが読めません。") << index;
         EXPECT_TRUE(ShowsNothing()) << index;
-        EXPECT_EQ(TextOf(C().lblListIndexBack), L"") << index;
+        EXPECT_EQ(WindowText(C().lblListIndexBack), L"") << index;
     }
     // Another program reading it is the copy button's end-to-end check.
     Key(List(), 'C', 2);
@@ -516,23 +493,14 @@ TEST_F(Browser, Show_PreviewFilledWhateverTheShape_UnreadableFileEmptiesIt_CopyT
 
 TEST_F(Browser, Viewer_TheHeldPictureFramelessAtItsSize_ReopensInPlace_EnterOrRightButtonClose) {
     Store({{L"a", {}}});
-    // The second is larger than the screen.
-    const std::array<long, 2> sizes[] = {{300, 200}, {1500, 1000}};
-    for (int i = 0; i < 2; ++i)
-        Picture(L"a\\" + std::to_wstring(i) + L".bmp", sizes[i][0], sizes[i][1], i);
+    Picture(L"a\\0.bmp", 300, 200);
+    Picture(L"a\\1.bmp", 1500, 1000, 1);  // larger than the screen
     Open();
-    auto outer = [] {
-        RECT r;
-        ::GetWindowRect(Viewer().hwnd(), &r);
-        return std::array{r.left, r.top, r.right - r.left, r.bottom - r.top};
-    };
-    // Only a fresh Enter and the right button close it.
+    // Only a fresh Enter (checked end to end) and the right button close it.
     const std::tuple<UINT, WPARAM, LPARAM, bool> cases[] = {
         {WM_KEYDOWN, VK_ESCAPE, 1, false},
-        {WM_KEYDOWN, 'A', 1, false},
         {WM_KEYDOWN, VK_RETURN, 1 | (1 << 30), false},  // the Enter that opened it, held
         {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5), false},
-        {WM_KEYDOWN, VK_RETURN, 1, true},
         {WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5), true},
     };
     for (const auto& [msg, wp, lp, closes] : cases) {
@@ -545,27 +513,26 @@ TEST_F(Browser, Viewer_TheHeldPictureFramelessAtItsSize_ReopensInPlace_EnterOrRi
 
     // Enter in the list shows the held picture (its pixels and its frameless size are checked
     // end to end); a second opening keeps the window and its place, whatever the size.
-    HWND first = nullptr;
-    for (int i = 0; i < 2; ++i) {
-        ClickEntry(i);
-        Key(List(), VK_RETURN);
-        const HWND viewer = Viewer().hwnd();
-        ASSERT_TRUE(viewer && ::IsWindowVisible(viewer));
-        if (i == 0) {
-            first = viewer;
-            EXPECT_EQ(::GetWindow(viewer, GW_OWNER), nullptr);
-            ::SetWindowPos(viewer, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        }
-        EXPECT_EQ(viewer, first);
-        EXPECT_EQ(outer(), (std::array{40L, 30L, sizes[i][0], sizes[i][1]})) << i;
-    }
+    ClickEntry(0);
+    Key(List(), VK_RETURN);
+    const HWND viewer = Viewer().hwnd();
+    ASSERT_TRUE(viewer && ::IsWindowVisible(viewer));
+    EXPECT_EQ(::GetWindow(viewer, GW_OWNER), nullptr);
+    ::SetWindowPos(viewer, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ClickEntry(1);
+    Key(List(), VK_RETURN);
+    ASSERT_EQ(Viewer().hwnd(), viewer);
+    RECT r;
+    ::GetWindowRect(viewer, &r);
+    EXPECT_EQ((std::array{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+              (std::array{40L, 30L, 1500L, 1000L}));
 }
 
 // ---------------------------------------------------------------- renaming a file
 
 // The refusals and the entry selected afterwards are the model's; here the two ways of
-// committing, the boxes and where the focus goes.
-TEST_F(Browser, FileRename_CommitsByEnterOrLeavingTheBox_RefusalsTellAndKeepTheFile) {
+// committing, the boxes, where the focus goes, and Escape.
+TEST_F(Browser, FileRename_CommitsByEnterOrLeavingTheBox_RefusalsTellOnce_EscapeRestores) {
     Store({{L"a", {}}});
     Picture(L"a\\abc.bmp", 4, 4);
     // Read-only guards a file's content, not its name: renamed as Windows renames it.
@@ -604,23 +571,14 @@ TEST_F(Browser, FileRename_CommitsByEnterOrLeavingTheBox_RefusalsTellAndKeepTheF
     leave(L"写真");
     EXPECT_EQ(On(L"a"), Names{L"写真.bmp"});
     EXPECT_TRUE(::GetFileAttributesW((store_ + L"a\\写真.bmp").c_str()) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(w_->model().shown().name, L"写真");
     EXPECT_EQ(::GetFocus(), C().cmdReSetFolder);
-    EXPECT_TRUE(boxes_.empty());
-}
-
-TEST_F(Browser, FileRename_UnchangedRefills_EscapeRestores_CaseAloneRenames_OneBoxAtATime) {
-    const std::wstring path = store_ + L"a\\abc.bmp";
-    Store({{L"a", {}}});
-    Picture(L"a\\abc.bmp", 4, 4);
-    Open();
-    ClickEntry(0);
+    // Enter on the unchanged name reads the folder again; Escape gives the box back the name.
     test::WriteFileBytes(store_ + L"a\\0.bmp", "written meanwhile");
-    Type(L"abc", L'\r');
-    EXPECT_EQ(Entries(), (Names{L"0.bmp", L"abc.bmp"}));
+    Type(L"写真", L'\r');
+    EXPECT_EQ(Entries(), (Names{L"0.bmp", L"写真.bmp"}));
     EXPECT_EQ(Selected(), std::vector<int>{1});
     Type(L"edited", 27);
-    EXPECT_EQ(TextOf(C().txtFileName), L"abc");
+    EXPECT_EQ(WindowText(C().txtFileName), L"写真");
     EXPECT_TRUE(boxes_.empty());
 
     // A real message box takes the focus from the name box and gives it back: no second commit.
@@ -642,8 +600,8 @@ TEST_F(Browser, FileRename_UnchangedRefills_EscapeRestores_CaseAloneRenames_OneB
     ::SetFocus(Tree());
     Pump();
     EXPECT_EQ(boxes_.size(), 1u);
-    EXPECT_EQ(TextOf(C().txtFileName), L"abc");
-    EXPECT_TRUE(test::PathExists(path));
+    EXPECT_EQ(WindowText(C().txtFileName), L"写真");
+    EXPECT_TRUE(test::PathExists(store_ + L"a\\写真.bmp"));
 }
 
 // ---------------------------------------------------------------- drag and drop
@@ -703,53 +661,43 @@ TEST_F(Browser, Drop_FromTheListMovesFromElsewhereCopies_AnyDataMarksTheNodeUnde
     EXPECT_EQ(w_->DropHighlight(), nullptr);
     EXPECT_FALSE(w_->blnListDrag);
     EXPECT_EQ(Entries(), Names{L"2.bmp"});
-}
 
-TEST_F(Browser, Drop_AFailureSaysWhyInABoxAndTheStatusLine_AFailedMoveKeepsItsEntry) {
-    Store({{L"a", {L"1.bmp", L"2.bmp"}}, {L"b", {}}});
-    test::WriteFileBytes(elsewhere_ / L"x.bmp", "new");
-    Open();
-    ClickNode(Node(L"a"));
-    DropOn(Files({elsewhere_ / L"x.bmp"}).get(), Below());  // on no node
+    // A failure says why in a box and the status line; a failed move keeps its entry, the
+    // others leave.
+    DropOn(files.get(), Below());  // on no node
     ExpectFailure(ERROR_PATH_NOT_FOUND);
-    EXPECT_EQ(On(L"b"), Names{});
-    ::SetFileAttributesW((store_ + L"a\\2.bmp").c_str(), FILE_ATTRIBUTE_READONLY);
-    DragFromList({0, 1}, At(Node(L"b")));
+    EXPECT_EQ(On(L"b"), (Names{L"1.bmp", L"3.bmp"}));
+    ClickNode(Node(L"a"));
+    ::SetFileAttributesW((store_ + L"a\\y.bmp").c_str(), FILE_ATTRIBUTE_READONLY);
+    DragFromList({0, 2}, At(Node(L"b")));
     ExpectFailure(ERROR_ACCESS_DENIED);
-    EXPECT_EQ(On(L"a"), Names{L"2.bmp"});
-    EXPECT_EQ(On(L"b"), (Names{L"1.bmp", L"2.bmp"}));
-    EXPECT_EQ(Entries(), Names{L"2.bmp"});
+    EXPECT_EQ(On(L"a"), (Names{L"x.bmp", L"y.bmp"}));
+    EXPECT_EQ(On(L"b"), (Names{L"1.bmp", L"2.bmp", L"3.bmp", L"y.bmp"}));
+    EXPECT_EQ(Entries(), (Names{L"x.bmp", L"y.bmp"}));
 }
 
 // ---------------------------------------------------------------- order
 
 // The order itself and the fresh read of each sort are the model's; here the button and the
 // drag's data object.
-TEST_F(Browser, Sort_ReversesTheListingAndBackWithItsTriangle_ADragOutCarriesThatOrder) {
-    Store({{L"a", {L"1.bmp", L"3.bmp", L"4.bmp"}}, {L"b", {L"6.bmp"}}});
-    for (const wchar_t* picture : {L"a\\2.bmp", L"b\\5.bmp"}) Picture(picture, 4, 4);
+TEST_F(Browser, Sort_ReversesTheListingAndBackWithItsTriangle_ADragOutReadsTheSelectionWhenAsked) {
+    Store({{L"a", {L"1.bmp", L"2.bmp", L"3.bmp", L"4.bmp"}}});
     Open();
-    ClickNode(Node(L"a"));
     // The button shows the triangle of the order the list is in.
     auto shown = [&] { return HICON(::SendMessageW(C().cmdListSort, BM_GETIMAGE, IMAGE_ICON, 0)); };
     EXPECT_EQ(shown(), C().sortUp.get());
 
-    // The shown file stays shown; the list has no selection.
+    // The list keeps no selection.
     ClickEntry(1);
-    ASSERT_EQ(TextOf(C().txtFileName), L"2");
     Press(C().cmdListSort);
     EXPECT_EQ(shown(), C().sortDown.get());
     EXPECT_EQ(Entries(), (Names{L"4.bmp", L"3.bmp", L"2.bmp", L"1.bmp"}));
     EXPECT_TRUE(Selected().empty());
-    EXPECT_EQ(TextOf(C().txtFileName), L"2");
-    // A drag out carries the selected entries in the list's order, read when a target asks;
-    // once the drag is over, a target that kept the object learns nothing more.
-    const std::wstring a = store_ + L"a\\";
-    Select({3, 0, 2});
+    // A drag out carries the selected entries (in the list's order: the model's), read when a
+    // target asks; once the drag is over, a target that kept the object learns nothing more.
     ComPtr<IDataObject> data = w_->List1_DragData();
-    EXPECT_EQ(DroppedFiles(data.get()), (Names{a + L"4.bmp", a + L"2.bmp", a + L"1.bmp"}));
     Select({1});
-    EXPECT_EQ(DroppedFiles(data.get()), Names{a + L"3.bmp"});
+    EXPECT_EQ(DroppedFiles(data.get()), Names{store_ + L"a\\3.bmp"});
     DetachFileDataObject(data.get());
     EXPECT_EQ(DroppedFiles(data.get()), std::nullopt);
     // A press on a selected entry waits to see whether it drags; released in place, it is the
@@ -768,12 +716,12 @@ TEST_F(Browser, Sort_ReversesTheListingAndBackWithItsTriangle_ADragOutCarriesTha
 // ---------------------------------------------------------------- what other programs drop
 
 // Whatever another program puts in its file list, one drop at a time onto a folder node: a
-// failure is told once, what went before it is done, nothing is overwritten, and no copy is
-// left half written under its name or beside it.
-TEST_F(Browser, DropFromElsewhere_EachFileListCopiesUpToItsFirstFailureAndLeavesNoPartialCopy) {
+// failure is told once, what went before it is done, and nothing is overwritten. That a failed
+// copy leaves nothing behind is the store's own test (CopyFileTo).
+TEST_F(Browser, DropFromElsewhere_EachListCopiesUpToItsFirstFailure_NoOverwrite_LargeAndManyWhole) {
     Store({{L"to", {L"here.bmp"}}});
     const std::wstring to = store_ + L"to\\";
-    for (const wchar_t* name : {L"a.bmp", L"empty.bmp", L"locked.bmp", L"here.bmp"})
+    for (const wchar_t* name : {L"a.bmp", L"empty.bmp", L"here.bmp"})
         test::WriteFileBytes(elsewhere_ / name, std::wstring(name) == L"empty.bmp" ? "" : "from");
     ASSERT_TRUE(::CreateDirectoryW((elsewhere_ / L"folder").c_str(), nullptr));
     // A name deep enough that the whole path passes 260 characters.
@@ -783,9 +731,6 @@ TEST_F(Browser, DropFromElsewhere_EachFileListCopiesUpToItsFirstFailureAndLeaves
         ASSERT_TRUE(::CreateDirectoryW(ForFileCall(deep).c_str(), nullptr));
     }
     test::WriteFileBytes(deep + L"long.bmp", "deep");
-    HANDLE locked = ::CreateFileW((elsewhere_ / L"locked.bmp").c_str(), GENERIC_READ, 0, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
     Open();
     struct Case {
         Names dropped;
@@ -794,29 +739,23 @@ TEST_F(Browser, DropFromElsewhere_EachFileListCopiesUpToItsFirstFailureAndLeaves
     } cases[] = {
         {{elsewhere_ / L"missing.bmp", elsewhere_ / L"a.bmp"}, ERROR_FILE_NOT_FOUND, {}},
         {{elsewhere_ / L"folder"}, ERROR_ACCESS_DENIED, {}},
-        {{elsewhere_ / L"empty.bmp", elsewhere_ / L"locked.bmp"}, ERROR_SHARING_VIOLATION,
-         {L"empty.bmp"}},
-        {{deep + L"long.bmp"}, 0, {L"long.bmp"}},
-        {{elsewhere_ / L"a.bmp", elsewhere_ / L"a.bmp"}, ERROR_FILE_EXISTS, {L"a.bmp"}},
-        {{elsewhere_ / L"here.bmp"}, ERROR_FILE_EXISTS, {}},
+        {{elsewhere_ / L"empty.bmp", deep + L"long.bmp"}, 0, {L"empty.bmp", L"long.bmp"}},
+        {{elsewhere_ / L"a.bmp", elsewhere_ / L"here.bmp"}, ERROR_FILE_EXISTS, {L"a.bmp"}},
     };
     Names expected = On(L"to");
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.dropped[0]);
         const DWORD start = ::GetTickCount();
         DropOn(Files(c.dropped).get(), At(Node(L"to")));
-        const DWORD took = ::GetTickCount() - start;
+        EXPECT_LT(::GetTickCount() - start, 20000u);
         expected.insert(expected.end(), c.added.begin(), c.added.end());
         std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(On(L"to"), expected) << c.dropped[0];
-        if (c.failure) {
-            ExpectBoxes(1, Status(c.failure).Text(), L"Velloran Trovell", kStop);
-            EXPECT_EQ(Error(), Status(c.failure).Text()) << c.dropped[0];
-        } else {
-            EXPECT_TRUE(boxes_.empty()) << c.dropped[0];
-        }
-        EXPECT_LT(took, 20000u) << c.dropped[0];
+        EXPECT_EQ(On(L"to"), expected);
+        if (c.failure)
+            ExpectFailure(c.failure);
+        else
+            EXPECT_TRUE(boxes_.empty());
     }
-    ::CloseHandle(locked);
     // A share that does not answer: Windows says the network path is not found, Wine that the
     // device is not valid; either way the one box.
     DropOn(Files({L"\\\\192.0.2.1\\share\\x.bmp"}).get(), At(Node(L"to")));
@@ -825,11 +764,9 @@ TEST_F(Browser, DropFromElsewhere_EachFileListCopiesUpToItsFirstFailureAndLeaves
     EXPECT_EQ(On(L"to"), expected);
     EXPECT_EQ(test::ReadFileBytes(to + L"here.bmp"), "here.bmp");  // not overwritten
     EXPECT_EQ(test::ReadFileBytes(to + L"long.bmp"), "deep");
-}
+    boxes_.clear();
 
-// A file of 2 GiB and more, sparse at the source, and two thousand files in one drop.
-TEST_F(Browser, DropFromElsewhere_LargeFilesAndManyFilesCopyWhole) {
-    Store({{L"to", {}}});
+    // A file of 2 GiB and more, sparse at the source, and two thousand files in one drop.
     const std::wstring big = elsewhere_ / L"big.bmp";
     {
         UniqueFileHandle file(::CreateFileW(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -846,20 +783,18 @@ TEST_F(Browser, DropFromElsewhere_LargeFilesAndManyFilesCopyWhole) {
         many.push_back(elsewhere_ / (L"m" + std::to_wstring(i) + L".bmp"));
         test::WriteFileBytes(many.back(), "m");
     }
-    Open();
     ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
     DropOn(Files({big}).get(), At(Node(L"to")));
     // The wait pointer shown meanwhile is not checked: read from a thread attached to this
     // one's input, Wine gave it in most runs and not in all.
     EXPECT_NE(::GetCursor(), ::LoadCursorW(nullptr, IDC_WAIT));
     WIN32_FILE_ATTRIBUTE_DATA copied{};
-    ASSERT_TRUE(::GetFileAttributesExW((store_ + L"to\\big.bmp").c_str(), GetFileExInfoStandard,
-                                       &copied));
+    ASSERT_TRUE(::GetFileAttributesExW((to + L"big.bmp").c_str(), GetFileExInfoStandard, &copied));
     EXPECT_EQ((static_cast<uint64_t>(copied.nFileSizeHigh) << 32) | copied.nFileSizeLow,
               (2ull << 30) + 4096);
-    ASSERT_TRUE(RemoveFile(store_ + L"to\\big.bmp"));
+    ASSERT_TRUE(RemoveFile(to + L"big.bmp"));
     DropOn(Files(many).get(), At(Node(L"to")));
-    EXPECT_EQ(On(L"to").size(), 2000u);
+    EXPECT_EQ(On(L"to").size(), expected.size() + 2000);
     EXPECT_TRUE(boxes_.empty());
 }
 
@@ -872,15 +807,10 @@ TEST_F(Browser, ReadOnly_EveryChangeToAStoreTheUserMayNotWriteIsRefusedAndSaysWh
     Store({{L"a", {}}, {L"b", {}}});
     Picture(L"a\\1.bmp", 4, 4);
     test::WriteFileBytes(elsewhere_ / L"x.bmp", "x");
-    const std::wstring folders[] = {store_ + L"a", store_ + L"b", store_};
-    struct Rights {
-        const std::wstring* folders;
-        ~Rights() {
-            for (int i = 0; i < 3; ++i) test::DenyWrites(folders[i], false);
-        }
-    } giveBack{folders};
-    for (const std::wstring& folder : folders)
+    for (const std::wstring& folder : {store_ + L"a", store_ + L"b", store_}) {
+        denied_.push_back(folder);
         if (!test::DenyWrites(folder)) GTEST_SKIP() << test::kWritesEverywhere;
+    }
     const std::wstring denied = Status(ERROR_ACCESS_DENIED).Text();
     const auto disk = [&] { return std::tuple{Folders(), On(L"a"), On(L"b")}; };
     const auto before = disk();
