@@ -44,6 +44,8 @@ protected:
         SetMessageBoxHandler(
             [this](HWND, const std::wstring& text, const std::wstring& title, UINT style) {
                 boxes_.emplace_back(text, title, style);
+                // A box amid a label edit would take the focus from it and end it again.
+                if (w_) EXPECT_EQ(TreeView_GetEditControl(Tree()), nullptr) << text;
                 return std::exchange(cancelNext_, false) ? IDCANCEL : IDOK;
             });
     }
