@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "browser/BrowserTexts.h"
 
@@ -293,20 +294,16 @@ TEST_F(Model, RenameShown_EveryRefusalKeepsTheFileAndTellsOnce_TheRenamedFileIsS
     Open();
     EXPECT_EQ(m().RenameShown(L"x", disk_.Loader()).outcome.changed, kNoChange);  // none shown
     Show(0);
-    struct Case {
-        const wchar_t* typed;
-        Failure why;
-        bool information;
-    } refusals[] = {
+    const std::tuple<const wchar_t*, Failure, bool> refusals[] = {
         {L"   ", Text(texts::kEnterFileName), true},
         {L"a;b", Text(texts::kForbiddenCharacters), false},
         {L" b", Text(texts::kFileNameExists), false},
     };
-    for (const Case& c : refusals) {
-        const RenameOutcome r = m().RenameShown(c.typed, disk_.Loader());
-        EXPECT_TRUE(r.refused) << c.typed;
-        EXPECT_EQ(r.outcome.failure, c.why) << c.typed;
-        EXPECT_EQ(r.asInformation, c.information) << c.typed;
+    for (const auto& [typed, why, information] : refusals) {
+        const RenameOutcome r = m().RenameShown(typed, disk_.Loader());
+        EXPECT_TRUE(r.refused) << typed;
+        EXPECT_EQ(r.outcome.failure, why) << typed;
+        EXPECT_EQ(r.asInformation, information) << typed;
         EXPECT_EQ(disk_.In(L"d"), (Names{L"a.bmp", L"b.bmp", L"noext"}));
         EXPECT_EQ(m().shown().name, L"a");
         EXPECT_EQ(m().selection(), (std::vector<int>{0}));

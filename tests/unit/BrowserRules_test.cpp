@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 using namespace trovell;
 
@@ -56,11 +57,7 @@ TEST(FolderRename, OnlyASingleNameInsideTheStoreIsAccepted) {
 
 TEST(TreeKeys, ActionsByKeyAndExactModifiers) {
     constexpr int kNone = 0, kShift = kShiftMask, kCtrl = kCtrlMask, kAlt = kAltMask;
-    const struct {
-        int vk;
-        int shift;
-        TreeKey action;
-    } cases[] = {
+    const std::tuple<int, int, TreeKey> cases[] = {
         {0x27, kNone, TreeKey::ToList},       {0x27, kCtrl | kShift, TreeKey::ToList},
         {'X', kCtrl, TreeKey::Close},         {'X', kCtrl | kShift, TreeKey::None},
         {'X', kNone, TreeKey::None},          {'M', kCtrl, TreeKey::NewFolder},
@@ -68,8 +65,8 @@ TEST(TreeKeys, ActionsByKeyAndExactModifiers) {
         {0x2E, kNone, TreeKey::DeleteFolder}, {0x2E, kShift, TreeKey::DeleteFolder},
         {0x25, kNone, TreeKey::None},         {'C', kCtrl, TreeKey::None},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(TreeKeyAction(c.vk, c.shift), c.action) << c.vk << " " << c.shift;
+    for (const auto& [vk, shift, action] : cases)
+        EXPECT_EQ(TreeKeyAction(vk, shift), action) << vk << " " << shift;
 }
 
 TEST(ShownDate, BlanksAloneShowNoDate) {
@@ -80,12 +77,7 @@ TEST(ShownDate, BlanksAloneShowNoDate) {
 
 TEST(ListKeys, TableInOrderWithEntryKeysOnlyOnEntries) {
     constexpr int kNone = 0, kShift = kShiftMask, kCtrl = kCtrlMask;
-    const struct {
-        int vk;
-        int shift;
-        bool entries;
-        ListKey action;
-    } cases[] = {
+    const std::tuple<int, int, bool, ListKey> cases[] = {
         {0x25, kNone, false, ListKey::ToTree}, {0x25, kCtrl, true, ListKey::ToTree},
         {'X', kCtrl, false, ListKey::Close},   {'X', kCtrl | kShift, true, ListKey::None},
         {0x27, kNone, false, ListKey::ToName}, {'C', kCtrl, true, ListKey::Copy},
@@ -94,8 +86,8 @@ TEST(ListKeys, TableInOrderWithEntryKeysOnlyOnEntries) {
         {0x2E, kCtrl, true, ListKey::Delete},  {0x2E, kNone, false, ListKey::None},
         {'V', kCtrl, true, ListKey::None},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ListKeyAction(c.vk, c.shift, c.entries), c.action) << c.vk << " " << c.shift;
+    for (const auto& [vk, shift, entries, action] : cases)
+        EXPECT_EQ(ListKeyAction(vk, shift, entries), action) << vk << " " << shift;
 }
 
 TEST(FileRename, ElevenCharactersRefused_LeadingBlanksDroppedTrailingKept) {
