@@ -42,8 +42,10 @@ struct FakeStore {
         return names;
     }
     Names In(const std::wstring& folder) const { return Children(kRoot + folder + L"\\", false); }
-    void RemoveTree(const std::wstring& folder) {
-        std::erase_if(paths, [&](const std::wstring& p) { return p.starts_with(folder); });
+    // Removes a path, or with tree every path under it.
+    uint32_t Remove(const std::wstring& path, bool tree) {
+        const auto gone = [&](const auto& p) { return tree ? p.starts_with(path) : p == path; };
+        return std::erase_if(paths, gone) ? 0 : kNotFound;
     }
     // Adds a path unless it is there already.
     uint32_t Make(const std::wstring& path, uint32_t taken) {
@@ -68,14 +70,9 @@ struct FakeStore {
         return {
             .listFolders = list(true),
             .listFiles = list(false),
-            .makeFolder = guard([this](const std::wstring& p) { return Make(p + L"\\", kExists); }),
-            .removeFolder = guard([this](const std::wstring& path) {
-                RemoveTree(path + L"\\");
-                return 0u;
-            }),
-            .removeFile = guard([this](const std::wstring& path) {
-                return std::erase(paths, path) ? 0u : kNotFound;
-            }),
+            .makeFolder = guard([this](const auto& p) { return Make(p + L"\\", kExists); }),
+            .removeFolder = guard([this](const auto& p) { return Remove(p + L"\\", true); }),
+            .removeFile = guard([this](const auto& p) { return Remove(p, false); }),
             .move = guard([this](const std::wstring& from, const std::wstring& to) {
                 if (!Has(from) && !Has(from + L"\\")) return kNotFound;
                 if (Has(to) || Has(to + L"\\")) return kExists;
@@ -103,9 +100,8 @@ protected:
     }
     BrowserModel& m() { return *model_; }
     BrowserModel::FolderId Id(const std::wstring& name) {
-        for (const auto& f : m().folders())
-            if (f.name == name) return f.id;
-        return 0;
+        const auto f = std::ranges::find(m().folders(), name, &BrowserModel::Folder::name);
+        return f == m().folders().end() ? 0 : f->id;
     }
     Names FolderNames() {
         Names names;
@@ -171,7 +167,7 @@ TEST_F(Model, SelectFolder_ListsItsFiles_AVanishedOneListsNothingAndSaysWhy) {
     EXPECT_EQ(m().SelectFolder(Id(L"b")).changed, kFolderSelected | kListChanged);
     EXPECT_EQ(m().entries(), (Names{L"2.bmp", L"3.bmp"}));
     EXPECT_TRUE(m().selection().empty());
-    disk_.RemoveTree(kRoot + L"a\\");
+    disk_.Remove(kRoot + L"a\\", true);
     EXPECT_EQ(m().SelectFolder(Id(L"a")).failure, Code(kNotFound));
     EXPECT_TRUE(m().entries().empty());
     EXPECT_EQ(m().SelectFolder(999).changed, kNoChange);
@@ -331,7 +327,7 @@ TEST_F(Model, RenameShown_EveryRefusalKeepsTheFileAndTellsOnce_TheRenamedFileIsS
     EXPECT_EQ(disk_.loaded.back(), kRoot + L"d\\B.bmp");
 
     // The folder gone meanwhile: the listing empties and the reason is told once.
-    disk_.RemoveTree(kRoot + L"d\\");
+    disk_.Remove(kRoot + L"d\\", true);
     const RenameOutcome gone = m().RenameShown(L"z", disk_.Loader());
     EXPECT_TRUE(gone.refused);
     EXPECT_EQ(gone.outcome.failure, Code(kNotFound));
