@@ -8,10 +8,8 @@
 using namespace trovell;
 
 TEST(StoreRoot, OneSeparatorBetweenEveryLevelAndADriveRootIsNotDoubled) {
-    EXPECT_EQ(StoreRootPath(L"C:\\Tools\\Trovell", L"yamada"),
-              L"C:\\Tools\\Trovell\\img\\yamada\\");
-    EXPECT_EQ(StoreRootPath(L"C:\\Tools\\Trovell\\", L"yamada"),
-              L"C:\\Tools\\Trovell\\img\\yamada\\");
+    for (const wchar_t* app : {L"C:\\Tools\\Trovell", L"C:\\Tools\\Trovell\\"})
+        EXPECT_EQ(StoreRootPath(app, L"yamada"), L"C:\\Tools\\Trovell\\img\\yamada\\") << app;
     EXPECT_EQ(StoreRootPath(L"D:\\", L"山田"), L"D:\\img\\山田\\");
     EXPECT_EQ(StoreRootPath(L"C:\\T", L""), L"C:\\T\\img\\\\");  // an empty user name
     EXPECT_EQ(SettingsFilePath(L"D:\\"), L"D:\\trovell.ini");

@@ -11,7 +11,6 @@ TEST(TrayTip, FormatThenMethod_UnknownValuesDropTheirPart) {
     EXPECT_EQ(TrayTipText(0, 1), L"[ BMP保存 ]\r\n左クリックでクリップボードを保存。");
     EXPECT_EQ(TrayTipText(2, 0), L"\r\n左クリックで切り貼り開始。");
     EXPECT_EQ(TrayTipText(0, 2), L"[ BMP保存 ]");
-    EXPECT_EQ(TrayTipText(-1, 5), L"");
 }
 
 TEST(TrayDecoding, OnlyLeftAndRightReleasesAct) {
