@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "TestSupport.h"
@@ -27,42 +28,25 @@ using trovell::test::TempFolder;
 
 namespace {
 
-// A topmost patch of one colour on the screen: something to change after the freeze.
-class Patch {
-public:
-    Patch(const Rect& r, COLORREF colour) : r_(r) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TrovellTestPatch";
-        ::RegisterClassW(&wc);
-        hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, wc.lpszClassName, L"", WS_POPUP,
-                                  r.left, r.top, r.width, r.height, nullptr, nullptr, wc.hInstance,
-                                  nullptr);
-        Recolour(colour);
-    }
-    ~Patch() { ::DestroyWindow(hwnd_); }
-    void Recolour(COLORREF colour) {
-        // The class's background paints the patch; the brush it replaces is freed.
-        ::DeleteObject(reinterpret_cast<HGDIOBJ>(::SetClassLongPtrW(
-            hwnd_, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(::CreateSolidBrush(colour)))));
-        // Wine stacks a newly shown window above a topmost one; put the patch back on top.
-        ::SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
-                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-        ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        EXPECT_TRUE(PumpUntil([&] {
-            HDC screen = ::GetDC(nullptr);
-            const COLORREF seen =
-                ::GetPixel(screen, r_.left + r_.width / 2, r_.top + r_.height / 2);
-            ::ReleaseDC(nullptr, screen);
-            return seen == colour;
-        })) << "the patch did not show on the screen";
-    }
-
-private:
-    Rect r_;
-    HWND hwnd_ = nullptr;
-};
+// Shows a topmost patch of one colour on the screen: something to change after the freeze.
+HWND ShowPatch(const Rect& r, COLORREF colour) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hbrBackground = ::CreateSolidBrush(colour);  // the class's for the rest of the process
+    wc.lpszClassName = L"TrovellTestPatch";
+    ::RegisterClassW(&wc);
+    const HWND patch = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, wc.lpszClassName, L"",
+                                         WS_POPUP | WS_VISIBLE, r.left, r.top, r.width, r.height,
+                                         nullptr, nullptr, wc.hInstance, nullptr);
+    EXPECT_TRUE(PumpUntil([&] {
+        HDC screen = ::GetDC(nullptr);
+        const COLORREF seen = ::GetPixel(screen, r.left + r.width / 2, r.top + r.height / 2);
+        ::ReleaseDC(nullptr, screen);
+        return seen == colour;
+    })) << "the patch did not show on the screen";
+    return patch;
+}
 
 // Drives a capture window as the mouse would: places the pointer, then hands the canvas the
 // message it would get there. The canvas lies at the screen's origin, so canvas pixels are
@@ -130,22 +114,6 @@ struct Capture : Driver {
 
 }  // namespace
 
-TEST(Capture, MiddleButtonDrawsLikeTheLeftAndAPressWithoutAMoveGivesAnEmptyFrame) {
-    Capture c;
-    c.Select({100, 50}, {40, 80}, WM_MBUTTONDOWN, MK_MBUTTON);
-    EXPECT_EQ(c.w->Image1(), (Rect{40, 50, 60, 30}));
-    EXPECT_TRUE(c.w->Image1Visible());
-    c.Mouse(WM_MOUSEMOVE, {200, 200}, 0);  // released: the frame stays
-    EXPECT_EQ(c.w->Image1(), (Rect{40, 50, 60, 30}));
-
-    c.Select({300, 200}, {300, 200});
-    EXPECT_EQ(c.w->Image1(), (Rect{300, 200, 0, 0}));
-    c.Press({300, 200});  // an empty frame cannot be pressed: a new selection starts
-    EXPECT_FALSE(c.w->Dragging());
-    EXPECT_EQ(c.drop(), nullptr);
-    c.Release({300, 200});
-}
-
 // A right press beside the frame and Escape with no drag are driven end to end; here the
 // ways to close during a drag over a waiting drop window, a change of monitors among them.
 TEST(Capture, EscapeOnEitherWindowACloseOrNewMonitorsDuringADragUnloadBothWithNothingStored) {
@@ -193,15 +161,12 @@ TEST(Drag, PointerShowsTheStrictDropZone_TheReleaseDecidesWhereItIsLetGo_CloseBo
     // The picture's left and top edges fall on its outline, which the strict comparison leaves
     // out; its right and bottom edges lie just past its last pixels.
     const Rect picture = c.drop()->Image1Pixels();
-    const struct {
-        int x, y;
-        bool inside;
-    } cases[] = {
+    const std::tuple<int, int, bool> cases[] = {
         {0, 10, false}, {1, 10, true}, {picture.width - 1, 10, true},  {picture.width, 10, false},
         {20, 0, false}, {20, 1, true}, {20, picture.height - 1, true}, {20, picture.height, false}};
-    for (const auto& k : cases) {
-        c.Move(c.OnDropPicture(k.x, k.y));
-        EXPECT_EQ(PointerOverride(), k.inside ? c.w->picIcon2() : nullptr) << k.x << "," << k.y;
+    for (const auto& [x, y, inside] : cases) {
+        c.Move(c.OnDropPicture(x, y));
+        EXPECT_EQ(PointerOverride(), inside ? c.w->picIcon2() : nullptr) << x << "," << y;
     }
     EXPECT_EQ(c.w->OwnPointer(), c.w->picIcon1());
     c.Release(c.OnDropPicture(20, picture.height));
@@ -243,8 +208,9 @@ TEST(Drag, PointerShowsTheStrictDropZone_TheReleaseDecidesWhereItIsLetGo_CloseBo
 }
 
 // The store of a first drop, its pixels, the closing drop window and a second drop are driven
-// end to end with the real mouse, as is the right press that hides the frame; here what a
-// press on the hidden frame does, and the carrier of a drop that waits being replaced.
+// end to end with the real mouse, as is the right press that hides the frame and a frame that
+// stays after its release; here what a press on the hidden frame does (the middle button
+// selects as the left does), and the carrier of a drop that waits being replaced.
 TEST(Drag, AHiddenFrameTakesNoPressAndANewDragReplacesTheWaitingCarrier) {
     Capture c;
     c.Select({500, 400}, {560, 440});
@@ -252,7 +218,8 @@ TEST(Drag, AHiddenFrameTakesNoPressAndANewDragReplacesTheWaitingCarrier) {
     c.Mouse(WM_RBUTTONDOWN, {520, 420}, MK_RBUTTON);
     c.Mouse(WM_RBUTTONUP, {520, 420}, 0);
     ASSERT_TRUE(c.DropShown());
-    c.Select({520, 420}, {521, 421});  // a new selection, no drag of the hidden frame
+    // A new selection, no drag of the hidden frame.
+    c.Select({520, 420}, {521, 421}, WM_MBUTTONDOWN, MK_MBUTTON);
     EXPECT_EQ(c.w->Image1(), (Rect{520, 420, 1, 1}));
     c.DropOnPicture({520, 420});
     c.MoveOverDropPicture();
@@ -269,14 +236,13 @@ TEST(Capture, ReopeningWhileOpenKeepsTheFrozenCopyAndTheFrameAndAfterClosingCopi
     TempFolder app;
     frmMain resident(test::OptionsFor(app));
     ASSERT_EQ(resident.Form_Load(), frmMain::LoadResult::Started);
-    Patch patch({300, 200, 100, 100}, RGB(10, 200, 10));
     ::SendMessageW(resident.hwnd(), WM_COMMAND, frmMain::kMnuCap, 0);
     Driver d{resident.CaptureWindow()};
     ASSERT_NE(d.w, nullptr);
     const std::vector<uint32_t> frozen = Pixels(d.w->Picture1());
     d.Select({320, 220}, {350, 240});
 
-    patch.Recolour(RGB(250, 250, 10));
+    const HWND patch = ShowPatch({300, 200, 100, 100}, RGB(250, 250, 10));
     ::SendMessageW(resident.hwnd(), 0x200, 0, WM_LBUTTONUP);  // the tray's left release
     EXPECT_EQ(resident.CaptureWindow(), d.w);
     EXPECT_EQ(Pixels(d.w->Picture1()), frozen);
@@ -290,6 +256,7 @@ TEST(Capture, ReopeningWhileOpenKeepsTheFrozenCopyAndTheFrameAndAfterClosingCopi
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->Picture1().bits()[250 * again->Picture1().width() + 350], 0xFAFA0Au);
     EXPECT_FALSE(again->Image1Visible());
+    ::DestroyWindow(patch);
 }
 
 // A drop into a day or user folder closed to the user: the balloon gives the system's reason

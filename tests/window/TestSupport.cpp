@@ -26,6 +26,17 @@ void RemoveTreeForce(const std::wstring& folder) {
     ::RemoveDirectoryW(ForFileCall(folder).c_str());
 }
 
+// Root under Wine writes a read-only file, as it writes every folder.
+bool IgnoresRights(const std::wstring& folder) {
+    const std::wstring probe =
+        folder + (folder.ends_with(L'\\') ? L"" : L"\\") + L"trovell-probe.ro";
+    WriteFileBytes(probe, "");
+    const bool written = !MakeReadOnly(probe);
+    ::SetFileAttributesW(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(probe.c_str());
+    return written;
+}
+
 HWND ClipboardOwner() {
     static HWND owner = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr,
                                           nullptr, nullptr);
@@ -71,26 +82,6 @@ bool PathExists(const std::wstring& path) {
     return ::GetFileAttributesW(ForFileCall(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-namespace {
-// Wine shows a folder without write bits as read-only. A probe file would tell as well, but
-// one made just before the change can no longer be deleted and stays in the folder.
-bool ShowsReadOnly(const std::wstring& folder) {
-    const DWORD attributes = ::GetFileAttributesW(ForFileCall(folder).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-}
-
-// Root under Wine writes a read-only file, as it writes every folder.
-bool IgnoresRights(const std::wstring& folder) {
-    const std::wstring probe =
-        folder + (folder.ends_with(L'\\') ? L"" : L"\\") + L"trovell-probe.ro";
-    WriteFileBytes(probe, "");
-    const bool written = !MakeReadOnly(probe);
-    ::SetFileAttributesW(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileW(probe.c_str());
-    return written;
-}
-}  // namespace
-
 bool DenyWrites(const std::wstring& folder, bool deny) {
     using UnixName = char*(CDECL*)(const wchar_t*);
     // Through void*: a function pointer of one type to another draws a warning.
@@ -112,8 +103,14 @@ bool DenyWrites(const std::wstring& folder, bool deny) {
         return false;
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
-    // Wine's handle of a Unix process is signalled at once: wait for what it does instead.
-    return PumpUntil([&] { return ShowsReadOnly(folder) == deny; }, 10000);
+    // Wine's handle of a Unix process is signalled at once: wait for what it does instead, a
+    // folder without write bits shown as read-only. A probe file would tell as well, but one
+    // made just before the change can no longer be deleted and stays in the folder.
+    return PumpUntil([&] {
+        const DWORD attributes = ::GetFileAttributesW(ForFileCall(folder).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES &&
+               ((attributes & FILE_ATTRIBUTE_READONLY) != 0) == deny;
+    });
 }
 
 bool MakeReadOnly(const std::wstring& file) {
@@ -194,10 +191,34 @@ std::vector<uint32_t> Pixels(const DibSurface& s) {
     return {s.bits(), s.bits() + static_cast<size_t>(s.width()) * s.height()};
 }
 
-void PutOnClipboard(UINT format, const std::string& bytes) {
+std::string Dib(DWORD headerSize, int width, int height, WORD bitCount, DWORD compression,
+                const std::vector<uint32_t>& table, const std::vector<uint8_t>& bits) {
+    BITMAPV5HEADER header{};
+    header.bV5Size = headerSize;
+    header.bV5Width = width;
+    header.bV5Height = height;
+    header.bV5Planes = 1;
+    header.bV5BitCount = bitCount;
+    header.bV5Compression = compression;
+    header.bV5ClrUsed = bitCount <= 8 ? static_cast<DWORD>(table.size()) : 0;
+    header.bV5RedMask = 0x00FF0000;
+    header.bV5GreenMask = 0x0000FF00;
+    header.bV5BlueMask = 0x000000FF;
+    std::string out(reinterpret_cast<const char*>(&header), headerSize);
+    out.append(reinterpret_cast<const char*>(table.data()), table.size() * 4);
+    out.append(bits.begin(), bits.end());
+    return out;
+}
+
+HGLOBAL GlobalCopy(const std::string& bytes) {
     HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size() ? bytes.size() : 1);
     std::memcpy(::GlobalLock(h), bytes.data(), bytes.size());
     ::GlobalUnlock(h);
+    return h;
+}
+
+void PutOnClipboard(UINT format, const std::string& bytes) {
+    HGLOBAL h = GlobalCopy(bytes);
     ClipboardGuard clipboard(ClipboardOwner());
     ::EmptyClipboard();
     if (!::SetClipboardData(format, h)) ::GlobalFree(h);

@@ -61,6 +61,11 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 1000
 DibSurface Pattern(int width, int height, uint32_t seed = 0);
 std::vector<uint32_t> Pixels(const DibSurface& picture);
 
+// A packed DIB: header (a V5 one cut to headerSize), `table` (masks or colours), bits.
+std::string Dib(DWORD headerSize, int width, int height, WORD bitCount, DWORD compression,
+                const std::vector<uint32_t>& table, const std::vector<uint8_t>& bits);
+// A movable block holding these bytes, as SetClipboardData takes it.
+HGLOBAL GlobalCopy(const std::string& bytes);
 // Empties the clipboard and leaves these bytes on it in one format, owned by a hidden window.
 void PutOnClipboard(UINT format, const std::string& bytes);
 void PutOnClipboard(const DibSurface& picture);

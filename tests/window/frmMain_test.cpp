@@ -1,6 +1,8 @@
 // The resident window as it really runs: real tray calls, real menu, real profile file.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "TestSupport.h"
 #include "platform/FileOps_win.h"
 #include "platform/Tray_win.h"
@@ -13,10 +15,6 @@ using trovell::test::TempFolder;
 namespace {
 using Load = frmMain::LoadResult;
 
-bool Checked(const frmMain& w, UINT id) {
-    return (::GetMenuState(w.mnu(), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
-}
-
 // The four check marks at a glance: "BJMC" with "-" for each unchecked item.
 std::string Marks(const frmMain& w) {
     std::string marks;
@@ -24,12 +22,8 @@ std::string Marks(const frmMain& w) {
                          {frmMain::kMnuJpg, 'J'},
                          {frmMain::kMnuMy, 'M'},
                          {frmMain::kMnuClip, 'C'}})
-        marks += Checked(w, id) ? c : '-';
+        marks += (::GetMenuState(w.mnu(), id, MF_BYCOMMAND) & MF_CHECKED) ? c : '-';
     return marks;
-}
-
-std::wstring Tip(const frmMain& w) {
-    return w.TrayRecord().szTip;
 }
 
 // True while the shell knows the icon: a modify of an unknown icon fails.
@@ -53,11 +47,7 @@ struct Resident {
 // The folders, the hidden window and the tip at a first start are checked end to end; the
 // numbers a value may take, by the rules' own test.
 TEST(Startup, StoredSettingsSetTheMarksAndTheTip_UnknownValuesKeepTheBuiltMarks) {
-    struct Case {
-        const char* ini;
-        const char* marks;
-        const wchar_t* tip;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const wchar_t*> cases[] = {
         {nullptr, "B-M-", L"[ BMP保存 ]\r\n左クリックで切り貼り開始。"},
         {"SAVE=1\r\nCAPC=1\r\n", "-J-C", L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。"},
         {"SAVE=2\r\nCAPC=-3\r\n", "B-M-", L""},
@@ -65,13 +55,13 @@ TEST(Startup, StoredSettingsSetTheMarksAndTheTip_UnknownValuesKeepTheBuiltMarks)
         {"SAVE=abc\r\nCAPC=1\r\n", "B-M-", L"[ BMP保存 ]\r\n左クリックで切り貼り開始。"},
         {"SAVE=  1  \r\nCAPC=40000\r\n", "-JM-", L"[ JPG保存 ]\r\n左クリックで切り貼り開始。"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [ini, marks, tip] : cases) {
         TempFolder app;
-        if (c.ini) test::WriteFileBytes(app / L"trovell.ini", test::IniSection(c.ini));
+        if (ini) test::WriteFileBytes(app / L"trovell.ini", test::IniSection(ini));
         frmMain w(test::OptionsFor(app));
         ASSERT_EQ(w.Form_Load(), Load::Started);
-        EXPECT_EQ(Marks(w), c.marks) << (c.ini ? c.ini : "none");
-        EXPECT_EQ(Tip(w), c.tip) << (c.ini ? c.ini : "none");
+        EXPECT_EQ(Marks(w), marks) << (ini ? ini : "none");
+        EXPECT_STREQ(w.TrayRecord().szTip, tip) << (ini ? ini : "none");
     }
 }
 
@@ -86,11 +76,11 @@ TEST(Menu, FormatAndMethodCommandsMoveMarksAndTip) {
     Resident r;
     Command(r.w, frmMain::kMnuJpg);
     EXPECT_EQ(Marks(r.w), "-JM-");
-    EXPECT_EQ(Tip(r.w), L"[ JPG保存 ]\r\n左クリックで切り貼り開始。");
+    EXPECT_STREQ(r.w.TrayRecord().szTip, L"[ JPG保存 ]\r\n左クリックで切り貼り開始。");
     Command(r.w, frmMain::kMnuJpg);  // again: nothing changes
     Command(r.w, frmMain::kMnuClip);
     EXPECT_EQ(Marks(r.w), "-J-C");
-    EXPECT_EQ(Tip(r.w), L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
+    EXPECT_STREQ(r.w.TrayRecord().szTip, L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。");
     Command(r.w, frmMain::kMnuBmp);
     Command(r.w, frmMain::kMnuMy);
     EXPECT_EQ(Marks(r.w), "B-M-");
@@ -101,14 +91,13 @@ TEST(Menu, FormatAndMethodCommandsMoveMarksAndTip) {
 TEST(Closing, QuitItemSystemCloseAndSessionEndSaveSettingsAndRemoveTheIcon) {
     for (UINT message : {UINT(WM_COMMAND), UINT(WM_CLOSE), UINT(WM_ENDSESSION)}) {
         Resident r;
-        NOTIFYICONDATAW record = r.w.TrayRecord();
         test::WriteFileBytes(r.app / L"trovell.ini", "");  // edited away meanwhile
         const WPARAM wParam = message == WM_COMMAND ? WPARAM{frmMain::kMnuEnd} : WPARAM{TRUE};
         ::SendMessageW(r.w.hwnd(), message, wParam, 0);
         EXPECT_EQ(test::ReadFileBytes(r.app / L"trovell.ini"),
                   test::IniSection("SAVE=0\r\nCAPC=0\r\n"))
             << message;
-        EXPECT_FALSE(TrayModify(record).ok()) << message;
+        EXPECT_FALSE(IconPresent(r.w)) << message;
         EXPECT_EQ(::IsWindow(r.w.hwnd()), message == WM_ENDSESSION) << message;
     }
 }
@@ -129,8 +118,7 @@ TEST(Settings, ReadOnly_AnUnwritableFileIsReadAndReportedOnceByBalloon) {
         if (way == kReadOnlyFile) test::WriteFileBytes(ini, held);
         if ((way == kReadOnlyFile && !test::MakeReadOnly(ini)) ||
             (way == kClosedFolder && !test::DenyWrites(app.path())))
-            GTEST_SKIP() << "this user writes a read-only file or every folder (root under "
-                            "Wine, or Windows): tools/as-user.sh runs this as an ordinary user";
+            GTEST_SKIP() << test::kWritesEverywhere;
         frmMain w(test::OptionsFor(app));
         ASSERT_EQ(w.Form_Load(), Load::Started);
         EXPECT_EQ(Marks(w), way == kReadOnlyFile ? "-JM-" : "B-M-") << way;
@@ -153,9 +141,8 @@ TEST(Settings, ReadOnly_AnUnwritableFileIsReadAndReportedOnceByBalloon) {
 }
 
 TEST(Settings, BeyondTheProfileFunctionsPathLimitASaveSaysWhyInsteadOfAStrayCode) {
-    Session deep;
-    deep.CurrentUserName = L"tester";
-    deep.appFolder = L"C:\\" + std::wstring(MAX_PATH, L'a');
+    const Session deep{.appFolder = L"C:\\" + std::wstring(MAX_PATH, L'a'),
+                       .CurrentUserName = L"tester"};
     EXPECT_EQ(SettingsSave(deep).code(), kErrorPathTooLong);
 }
 
