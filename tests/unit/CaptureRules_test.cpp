@@ -11,6 +11,7 @@ TEST(SelectionFrame, SpansFromTheStartToThePointerWhicheverWayItWentClampedToThe
     const Point start{100, 50};
     EXPECT_EQ(SelectionFrame(start, {40, 80}), (Rect{40, 50, 60, 30}));    // left and down
     EXPECT_EQ(SelectionFrame(start, {160, 20}), (Rect{100, 20, 60, 30}));  // right and up
+    EXPECT_EQ(SelectionFrame(start, start), (Rect{100, 50, 0, 0}));        // a press, no move
     const Size canvas{1280, 800};
     EXPECT_EQ(ClampToCanvas({-300, 400}, canvas), (Point{0, 400}));
     EXPECT_EQ(ClampToCanvas({1500, -2}, canvas), (Point{1279, 0}));
