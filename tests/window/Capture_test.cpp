@@ -207,10 +207,11 @@ TEST(Drag, PointerShowsTheStrictDropZone_TheReleaseDecidesWhereItIsLetGo_CloseBo
     EXPECT_EQ(PointerOverride(), nullptr);
 }
 
-// The store of a first drop, its pixels, the closing drop window and a second drop are driven
-// end to end with the real mouse, as is the right press that hides the frame and a frame that
-// stays after its release; here what a press on the hidden frame does (the middle button
-// selects as the left does), and the carrier of a drop that waits being replaced.
+// The store of a first drop, its pixels, the closing drop window, the frame kept after it and
+// a second drop are driven end to end with the real mouse, as is the right press that hides
+// the frame and a frame that stays after its release; here what a press on the hidden frame
+// does (the middle button selects as the left does), and the carrier of a drop that waits
+// being replaced.
 TEST(Drag, AHiddenFrameTakesNoPressAndANewDragReplacesTheWaitingCarrier) {
     Capture c;
     c.Select({500, 400}, {560, 440});
@@ -226,8 +227,6 @@ TEST(Drag, AHiddenFrameTakesNoPressAndANewDragReplacesTheWaitingCarrier) {
     ASSERT_EQ(c.stored.size(), 1u);
     EXPECT_EQ(c.stored[0],
               (std::vector{c.w->Picture1().bits()[420 * c.w->Picture1().width() + 520]}));
-    EXPECT_FALSE(c.DropShown());
-    EXPECT_TRUE(c.w->Image1Visible());  // the capture window keeps its selection
 }
 
 // Storing through the resident window into the day folder is driven end to end with the real
@@ -308,7 +307,6 @@ TEST(Capture, NothingOfAnOpeningIsLeftAfterItsSelectStoreAndClose) {
         c.Select({500, 400}, {620, 480});
         c.DropOnPicture({550, 450});
         c.MoveOverDropPicture();
-        EXPECT_EQ(c.stored.size(), 1u);
         EXPECT_TRUE(PumpUntil([&] { return c.drop() == nullptr; }));  // deleted after its window
         c.Press({550, 450});
         c.Move({900, 700});
