@@ -68,8 +68,11 @@ Status frmList::Open() {
 Status frmList::CreateControls() {
     if (Status made = c_.Create(hwnd(), twips_); !made) return made;
     focus_.SetFallback(c_.cmdReSetFolder);
+    const auto toThis = [this](HWND control, UINT msg, WPARAM wp, LPARAM lp) {
+        return Control_Message(control, msg, wp, lp);
+    };
     for (HWND control : {c_.TreeView1, c_.List1})
-        ::SetWindowSubclass(control, &frmList::ControlProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        if (Status hooked = controlHook_.Attach(control, toThis); !hooked) return hooked;
     SetUpDragDrop();
     return txtFileName_.Attach(c_.txtFileName,
                                {.commit = [this] { return destroying_ || txtFileName_Validate(); },
@@ -409,19 +412,6 @@ void frmList::cmdListSort_Click() {
 }
 
 // ---------------------------------------------------------------- messages
-
-LRESULT CALLBACK frmList::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                      DWORD_PTR self) noexcept {
-    if (msg == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(hwnd, &frmList::ControlProc, id);
-        return ::DefSubclassProc(hwnd, msg, wp, lp);
-    }
-    try {
-        return reinterpret_cast<frmList*>(self)->Control_Message(hwnd, msg, wp, lp);
-    } catch (...) {
-        return 0;
-    }
-}
 
 LRESULT frmList::Control_Message(HWND control, UINT msg, WPARAM wp, LPARAM lp) {
     const bool tree = control == c_.TreeView1;

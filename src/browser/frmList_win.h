@@ -13,6 +13,7 @@
 #include "browser/BrowserControls_win.h"
 #include "browser/BrowserModel.h"
 #include "platform/CommitBox_win.h"
+#include "platform/ControlHook_win.h"
 #include "platform/Dib_win.h"
 #include "platform/FileDragDrop_win.h"
 #include "platform/Geometry.h"
@@ -68,9 +69,7 @@ protected:
 private:
     using FolderId = BrowserModel::FolderId;
 
-    // The one subclass procedure of the tree and of the list.
-    static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                        DWORD_PTR self) noexcept;
+    // What the tree and the list see before their own procedures.
     LRESULT Control_Message(HWND control, UINT msg, WPARAM wp, LPARAM lp);
     bool OnCommand(HWND from, int id, int code);
     Status CreateControls();
@@ -121,6 +120,7 @@ private:
     DibSurface Picture1_;  // the hidden holder of the shown picture, at its own size
     BrowserControls c_;
     CommitBox txtFileName_;
+    ControlHook controlHook_;
     DialogFocus focus_;
     TreeEvents treeEvents_;
     bool destroying_ = false;

@@ -9,8 +9,11 @@ namespace trovell {
 Status CommitBox::Attach(HWND box, Handlers handlers) {
     box_ = box;
     handlers_ = std::move(handlers);
-    if (!::SetWindowSubclass(box, &CommitBox::Proc, 0, reinterpret_cast<DWORD_PTR>(this)))
-        return Status::LastError();
+    if (Status hooked =
+            hook_.Attach(box, [this](HWND hwnd, UINT msg, WPARAM wp,
+                                     LPARAM lp) { return OnMessage(hwnd, msg, wp, lp); });
+        !hooked)
+        return hooked;
     // Not the focus going to a message box, to another window, or away as the window closes.
     return leave_.Watch(box, [this](HWND gaining) {
         if (!gaining || ::GetAncestor(gaining, GA_ROOT) != ::GetAncestor(box_, GA_ROOT))
@@ -27,22 +30,14 @@ bool CommitBox::Commit() {
     return kept;
 }
 
-LRESULT CALLBACK CommitBox::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                 DWORD_PTR self) noexcept {
-    auto* box = reinterpret_cast<CommitBox*>(self);
-    try {
-        if (msg == WM_NCDESTROY) {
-            ::RemoveWindowSubclass(hwnd, &CommitBox::Proc, id);
-        } else if (msg == WM_CHAR && wp == VK_RETURN) {
-            box->Commit();
-            if (!::IsWindow(hwnd)) return 0;  // the commit closed the window
-        } else if (msg == WM_CHAR && wp == VK_ESCAPE) {
-            SetText(hwnd, box->handlers_.committed());
-        }
-    } catch (...) {
-        return 0;
+LRESULT CommitBox::OnMessage(HWND box, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CHAR && wp == VK_RETURN) {
+        Commit();
+        if (!::IsWindow(box)) return 0;  // the commit closed the window
+    } else if (msg == WM_CHAR && wp == VK_ESCAPE) {
+        SetText(box, handlers_.committed());
     }
-    return ::DefSubclassProc(hwnd, msg, wp, lp);
+    return ::DefSubclassProc(box, msg, wp, lp);
 }
 
 }  // namespace trovell

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/ControlHook_win.h"
 #include "platform/FocusHook_win.h"
 
 namespace trovell {
@@ -25,12 +26,12 @@ public:
     Status Attach(HWND box, Handlers handlers);
 
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                 DWORD_PTR self) noexcept;
+    LRESULT OnMessage(HWND box, UINT msg, WPARAM wp, LPARAM lp);
     bool Commit();
 
     HWND box_ = nullptr;
     Handlers handlers_;
+    ControlHook hook_;
     FocusLeaveCheck leave_;
     bool committing_ = false;  // the focus moves and message boxes of a commit start no other
 };
