@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 namespace trovell {
 namespace {
@@ -49,19 +50,21 @@ TEST(BmpFormat, Encode_HeadersThenBottomRowFirstInBgrWithZeroPadding) {
 }
 
 TEST(BmpFormat, BitsOffset_TableAndMasksAfterInfoHeader_InsideLargerHeaders) {
-    EXPECT_EQ(DibBitsOffset(40, 24, kBiRgb, 0), 40u);
-    EXPECT_EQ(DibBitsOffset(40, 8, kBiRgb, 0), 40u + 256 * 4);
-    EXPECT_EQ(DibBitsOffset(40, 4, kBiRle4, 0), 40u + 16 * 4);
-    EXPECT_EQ(DibBitsOffset(40, 8, kBiRgb, 16), 40u + 16 * 4);     // biClrUsed wins
-    EXPECT_EQ(DibBitsOffset(40, 24, kBiRgb, 2), 40u + 2 * 4);      // optional table
-    EXPECT_EQ(DibBitsOffset(40, 8, kBiRgb, 1000), 40u + 256 * 4);  // GDI's cap
-    EXPECT_EQ(DibBitsOffset(40, 32, kBiBitfields, 0), 40u + 12);
-    EXPECT_EQ(DibBitsOffset(40, 32, kBiAlphaBitfields, 0), 40u + 16);
-    EXPECT_EQ(DibBitsOffset(52, 16, kBiBitfields, 0), 52u);  // V2 holds the RGB masks
-    EXPECT_EQ(DibBitsOffset(124, 32, kBiBitfields, 0), 124u);
-    EXPECT_EQ(DibBitsOffset(124, 8, kBiRgb, 0), 124u + 1024);
-    EXPECT_EQ(DibBitsOffset(12, 24, kBiRgb, 0), 12u);  // core header: 3-byte entries
-    EXPECT_EQ(DibBitsOffset(12, 8, kBiRgb, 0), 12u + 256 * 3);
+    // Header size, depth, compression and biClrUsed, then where the bits start: biClrUsed
+    // wins, even at 24 bpp, up to GDI's cap; a core header's entries have 3 bytes; V2 and
+    // later headers hold the RGB masks.
+    // clang-format off
+    const std::tuple<uint32_t, uint16_t, uint32_t, uint32_t, size_t> cases[] = {
+        {40, 24, kBiRgb, 0, 40}, {40, 8, kBiRgb, 0, 40 + 256 * 4}, {40, 4, kBiRle4, 0, 40 + 16 * 4},
+        {40, 8, kBiRgb, 16, 40 + 16 * 4}, {40, 24, kBiRgb, 2, 40 + 2 * 4}, {12, 24, kBiRgb, 0, 12},
+        {40, 8, kBiRgb, 1000, 40 + 256 * 4}, {12, 8, kBiRgb, 0, 12 + 256 * 3},
+        {40, 32, kBiBitfields, 0, 40 + 12}, {40, 32, kBiAlphaBitfields, 0, 40 + 16},
+        {52, 16, kBiBitfields, 0, 52}, {124, 32, kBiBitfields, 0, 124},
+        {124, 8, kBiRgb, 0, 124 + 256 * 4}};
+    // clang-format on
+    for (const auto& [size, bits, method, used, at] : cases)
+        EXPECT_EQ(DibBitsOffset(size, bits, method, used), at)
+            << size << "," << bits << "," << method << "," << used;
 }
 
 TEST(BmpFormat, PackedDib_RleSizedByItsHeader_ShortBlocksAndHeadersGdiCannotDrawRefused) {

@@ -7,7 +7,7 @@
 using namespace trovell;
 using namespace trovell::capture;
 
-TEST(SelectionFrame, SpansFromTheStartToThePointerWhicheverWayItWentClampedToTheScreen) {
+TEST(SelectionFrame, SpansFromStartToPointerClampedToTheScreen_TakesPressesOnItsOwnPixelsOnly) {
     const Point start{100, 50};
     EXPECT_EQ(SelectionFrame(start, {40, 80}), (Rect{40, 50, 60, 30}));    // left and down
     EXPECT_EQ(SelectionFrame(start, {160, 20}), (Rect{100, 20, 60, 30}));  // right and up
@@ -16,9 +16,7 @@ TEST(SelectionFrame, SpansFromTheStartToThePointerWhicheverWayItWentClampedToThe
     EXPECT_EQ(ClampToCanvas({-300, 400}, canvas), (Point{0, 400}));
     EXPECT_EQ(ClampToCanvas({1500, -2}, canvas), (Point{1279, 0}));
     EXPECT_EQ(ClampToCanvas({640, 900}, canvas), (Point{640, 799}));
-}
 
-TEST(SelectionFrame, TakesPressesOnItsOwnPixelsOnlyAndNoneWhenEmpty) {
     EXPECT_FALSE(HitsFrame({100, 50, 0, 0}, {100, 50}));
     const Rect frame{40, 50, 60, 30};
     const std::pair<Point, bool> cases[] = {{{40, 50}, true},   {{99, 79}, true},
@@ -27,7 +25,7 @@ TEST(SelectionFrame, TakesPressesOnItsOwnPixelsOnlyAndNoneWhenEmpty) {
     for (const auto& [at, hit] : cases) EXPECT_EQ(HitsFrame(frame, at), hit) << at.x << "," << at.y;
 }
 
-TEST(DropZone, IsThePicturesTrueRectangleWithStrictEdges) {
+TEST(DropZone, IsThePicturesTrueRectangleWithStrictEdges_EachAxisByItsOwnFactor) {
     // The client area of a drop window at (200, 100) starts at (203, 125) past its border and
     // caption; the picture at (150, 60) twips, 2445 x 1275, has its outline on pixels 213 and
     // 129 and its far edges at 5640 and 3210 twips, just past pixels 375 and 213.
@@ -37,9 +35,7 @@ TEST(DropZone, IsThePicturesTrueRectangleWithStrictEdges) {
     for (const auto& [x, y, inside] : cases)
         EXPECT_EQ(InDropZone({x, y}, {203, 125}, layout::kImage1, {15, 15}), inside)
             << x << "," << y;
-}
 
-TEST(DropZone, EachAxisConvertsByItsOwnFactor) {
     const TwipsPerPixel t{12, 15};          // 120 dpi across, 96 down
     const Rect picture{120, 60, 240, 150};  // 10..30 px across, 4..14 px down
     EXPECT_FALSE(InDropZone({10, 8}, {0, 0}, picture, t));

@@ -7,16 +7,13 @@
 
 using namespace trovell;
 
-TEST(StoreRoot, OneSeparatorBetweenEveryLevelAndADriveRootIsNotDoubled) {
+TEST(StoreRoot, OneSeparatorPerLevelDriveRootsNotDoubled_AppFolderIsTheExesImgTheRootsParent) {
     for (const wchar_t* app : {L"C:\\Tools\\Trovell", L"C:\\Tools\\Trovell\\"})
         EXPECT_EQ(StoreRootPath(app, L"yamada"), L"C:\\Tools\\Trovell\\img\\yamada\\") << app;
     EXPECT_EQ(StoreRootPath(L"D:\\", L"山田"), L"D:\\img\\山田\\");
     EXPECT_EQ(StoreRootPath(L"C:\\T", L""), L"C:\\T\\img\\\\");  // an empty user name
     EXPECT_EQ(SettingsFilePath(L"D:\\"), L"D:\\trovell.ini");
     EXPECT_EQ(ImgFolderPath(L"D:\\"), L"D:\\img\\");
-}
-
-TEST(StoreRoot, TheApplicationFolderIsTheExesFolderAndTheImgFolderTheRootsParent) {
     EXPECT_EQ(FolderOf(L"C:\\Tools\\Trovell\\trovell.exe"), L"C:\\Tools\\Trovell");
     EXPECT_EQ(FolderOf(L"C:\\trovell.exe"), L"C:\\");  // a drive root keeps its separator
     EXPECT_EQ(FolderOf(L"\\\\server\\share\\t.exe"), L"\\\\server\\share");
