@@ -55,6 +55,9 @@ trap 'harness_stop; rm -f "$app/.run.pid"' EXIT
 
 # Ctrl+C asks the program to close (WM_CLOSE through taskkill without /f) and waits for it,
 # so that it saves its settings and removes its icon before the server goes away.
+# A 32-bit taskkill does not see a 64-bit process under Wine: ask with the exe's own loader.
+taskkill_loader=wine
+[ "$bits" = 32 ] || taskkill_loader=/usr/lib/wine/wine64
 exe_pid=""
 stopping=0
 close_program() {
@@ -62,7 +65,7 @@ close_program() {
   local i
   for i in $(seq 1 100); do
     kill -0 "$exe_pid" 2>/dev/null || return 0
-    [ $((i % 20)) -eq 1 ] && timeout 20 wine taskkill /im trovell.exe >/dev/null 2>&1 </dev/null
+    [ $((i % 20)) -eq 1 ] && timeout 20 "$taskkill_loader" taskkill /im trovell.exe >/dev/null 2>&1 </dev/null
     sleep 0.1
   done
   echo "trovell: the program did not close; ending it" >&2
