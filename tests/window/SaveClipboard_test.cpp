@@ -37,11 +37,7 @@ struct Fixture {
             test::WriteFileBytes(app / L"trovell.ini", test::IniSection(settings));
         frmMain::Options o = test::OptionsFor(app);
         if (!appFolder.empty()) o.appFolder = appFolder;
-        o.clock = [this] {
-            LocalTime t = times[clockReads < times.size() ? clockReads : times.size() - 1];
-            ++clockReads;
-            return t;
-        };
+        o.clock = [this] { return times[std::min(clockReads++, times.size() - 1)]; };
         o.jpegWriter = std::move(jpeg);
         window = std::make_unique<frmMain>(std::move(o));
         EXPECT_EQ(window->Form_Load(), frmMain::LoadResult::Started);
@@ -243,17 +239,12 @@ TEST(SaveLarge, A10000x8000PictureIsStoredExactlyOrRefusedAsTooLargeNeverBlank) 
 // Runs as an ordinary user (tools/as-user.sh); root writes everywhere.
 TEST(SaveFailure, ReadOnly_AStoreTheUserMayNotWriteSaysWhyAndTheNextStoreWorks) {
     Fixture f;
-    ASSERT_TRUE(MakeFolder(f.Day()).ok());
     const std::wstring folders[] = {f.Day(), f.window->StoreRoot(), f.app / L"img\\"};
     for (const std::wstring& folder : folders) {
         // Each time the folders below the one taken away are still to be made.
-        ASSERT_TRUE(RemoveFolder(f.Day()).ok());
-        if (folder == folders[2]) {
-            ASSERT_TRUE(RemoveFolder(f.window->StoreRoot()).ok());
-        }
-        if (folder == f.Day()) {
-            ASSERT_TRUE(MakeFolder(f.Day()).ok());
-        }
+        ASSERT_TRUE(RemoveFolder(f.window->StoreRoot()).ok());
+        ASSERT_TRUE(folder == folders[2] || MakeFolder(f.window->StoreRoot()).ok());
+        ASSERT_TRUE(folder != f.Day() || MakeFolder(f.Day()).ok());
         if (!test::DenyWrites(folder)) GTEST_SKIP() << test::kWritesEverywhere;
         PutOnClipboard(Pattern(4, 4, 11));
         f.LeftClick();

@@ -45,7 +45,7 @@ protected:
             [this](HWND, const std::wstring& text, const std::wstring& title, UINT style) {
                 boxes_.emplace_back(text, title, style);
                 // A box amid a label edit would take the focus from it and end it again.
-                if (w_) EXPECT_EQ(TreeView_GetEditControl(Tree()), nullptr) << text;
+                EXPECT_TRUE(!w_ || !TreeView_GetEditControl(Tree())) << text;
                 return std::exchange(cancelNext_, false) ? IDCANCEL : IDOK;
             });
     }
@@ -211,17 +211,10 @@ protected:
     static ComPtr<IDataObject> Files(Names paths) {
         return MakeFileDataObject([paths] { return paths; });
     }
-    // What a text editor drags: text and no file list, as OLE offers the clipboard's.
-    static ComPtr<IDataObject> Text(const std::wstring& text) {
-        test::PutOnClipboard(CF_UNICODETEXT, {reinterpret_cast<const char*>(text.c_str()),
-                                              (text.size() + 1) * sizeof(wchar_t)});
-        ComPtr<IDataObject> data;
-        ::OleGetClipboard(data.put());
-        return data;
-    }
-    // One failure box, as every failed drop shows it, with the text also in the status line.
-    void ExpectFailure(DWORD code) {
-        ExpectBoxes(1, Status(code).Text(), L"Velloran Trovell", kStop);
+    // One box with the system's reason, which the status line shows as well: a failed drop's
+    // titled with the application's name, a failed rename's with the command's.
+    void ExpectFailure(DWORD code, const std::wstring& title = L"Velloran Trovell") {
+        ExpectBoxes(1, Status(code).Text(), title, kStop);
         EXPECT_EQ(Error(), Status(code).Text());
     }
 
@@ -246,11 +239,11 @@ TEST_F(Browser, Opening_AFixedCentredFrame_ListsTheFirstFolder_RefreshFollowsFol
     Store({{order[0], {L"b.bmp", L"A.jpg", L"a_2.bmp", L"hidden.bmp"}}});
     ::SetFileAttributesW((store_ + order[0] + L"\\hidden.bmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
     Open();
-    const HWND form = w_->hwnd();
-    EXPECT_EQ(::GetWindowLongW(form, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_MAXIMIZEBOX),
-              WS_CAPTION);
+    EXPECT_EQ(
+        ::GetWindowLongW(w_->hwnd(), GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_MAXIMIZEBOX),
+        WS_CAPTION);
     RECT outer;
-    ::GetWindowRect(form, &outer);
+    ::GetWindowRect(w_->hwnd(), &outer);
     EXPECT_NEAR(outer.left + outer.right, ::GetSystemMetrics(SM_CXSCREEN), 2);
     EXPECT_NEAR(outer.top + outer.bottom, ::GetSystemMetrics(SM_CYSCREEN), 2);
     // Never the raw System font.
@@ -279,8 +272,7 @@ TEST_F(Browser, Opening_AFixedCentredFrame_ListsTheFirstFolder_RefreshFollowsFol
     w_.reset();
     ASSERT_TRUE(RemoveFolder(store_));
     Open();
-    EXPECT_TRUE(Nodes().empty() && Entries().empty());
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(Nodes().empty() && Entries().empty() && boxes_.empty());
 }
 
 // ---------------------------------------------------------------- clicks, keys and focus
@@ -338,8 +330,7 @@ TEST_F(Browser, Folders_NewRenameAndDeleteByToolbarOrKeys_AskFirstAndSayWhyTheyF
     // Passes the key, fails on disk: said once, after the edit has ended; the node keeps its
     // name.
     Rename(Node(L"a"), L"b");
-    ExpectBoxes(1, Status(ERROR_ALREADY_EXISTS).Text(), L"名前の変更", kStop);
-    EXPECT_EQ(Error(), Status(ERROR_ALREADY_EXISTS).Text());
+    ExpectFailure(ERROR_ALREADY_EXISTS, L"名前の変更");
     ASSERT_NE(Node(L"a"), nullptr);
     EXPECT_EQ(test::ListFolder(store_), (Names{L"a", L"b", L"旅行"}));
 
@@ -384,15 +375,6 @@ TEST_F(Browser, Folders_NewRenameAndDeleteByToolbarOrKeys_AskFirstAndSayWhyTheyF
     }
     EXPECT_FALSE(DeleteEnabled());
     EXPECT_TRUE(test::ListFolder(store_).empty());
-
-    // A store that takes no folder: said once, nothing added, the status line as it was.
-    ASSERT_TRUE(::RemoveDirectoryW(store_.c_str()));
-    const std::wstring status = Error();
-    boxes_.clear();
-    ClickToolbar(frmList::kToolNew);
-    ExpectBoxes(1, L"新規フォルダを作れません。", L"フォルダの新規作成", kStop);
-    EXPECT_TRUE(Nodes().empty());
-    EXPECT_EQ(Error(), status);
 }
 
 // ---------------------------------------------------------------- files
@@ -628,7 +610,10 @@ TEST_F(Browser, Drop_FromTheListMovesFromElsewhereCopies_AnyDataMarksTheNodeUnde
     EXPECT_EQ(w_->DropHighlight(), nullptr);
     // Data that is no file list marks the node under the pointer as well, but is refused, and
     // its drop only takes the mark away.
-    ComPtr<IDataObject> text = Text(L"050101");
+    // What a text editor drags, as OLE offers the clipboard's: text, no file list.
+    test::PutOnClipboard(CF_TEXT, std::string("050101", 7));
+    ComPtr<IDataObject> text;
+    ::OleGetClipboard(text.put());
     ASSERT_TRUE(text);
     effect = DROPEFFECT_COPY;
     target->DragEnter(text.get(), MK_LBUTTON, At(Node(L"b")), &effect);
@@ -745,9 +730,7 @@ TEST_F(Browser, DropFromElsewhere_EachListCopiesUpToItsFirstFailure_NoOverwrite_
     Names expected = On(L"to");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dropped[0]);
-        const DWORD start = ::GetTickCount();
         DropOn(Files(c.dropped).get(), At(Node(L"to")));
-        EXPECT_LT(::GetTickCount() - start, 20000u);
         expected.insert(expected.end(), c.added.begin(), c.added.end());
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(On(L"to"), expected);
@@ -817,12 +800,13 @@ TEST_F(Browser, ReadOnly_EveryChangeToAStoreTheUserMayNotWriteIsRefusedAndSaysWh
     Open();
     ClickNode(Node(L"a"));
 
+    Rename(Node(L"a"), L"x");
+    ExpectFailure(ERROR_ACCESS_DENIED, L"名前の変更");
+    ASSERT_NE(Node(L"a"), nullptr);
+    // A folder that cannot be made is said in the box alone: the status line stays as it was.
     ClickToolbar(frmList::kToolNew);
     ExpectBoxes(1, L"新規フォルダを作れません。", L"フォルダの新規作成", kStop);
-    Rename(Node(L"a"), L"x");
-    ExpectBoxes(1, denied, L"名前の変更", kStop);
     EXPECT_EQ(Error(), denied);
-    ASSERT_NE(Node(L"a"), nullptr);
 
     ClickNode(Node(L"b"));
     ::SetFocus(Tree());
@@ -843,6 +827,6 @@ TEST_F(Browser, ReadOnly_EveryChangeToAStoreTheUserMayNotWriteIsRefusedAndSaysWh
     ExpectBoxes(1, denied, L"名前の変更", kStop);
 
     DropOn(Files({elsewhere_ / L"x.bmp"}).get(), At(Node(L"b")));
-    ExpectBoxes(1, denied, L"Velloran Trovell", kStop);
+    ExpectFailure(ERROR_ACCESS_DENIED);
     EXPECT_EQ(disk(), before);
 }
