@@ -68,11 +68,8 @@ Status frmList::Open() {
 Status frmList::CreateControls() {
     if (Status made = c_.Create(hwnd(), twips_); !made) return made;
     focus_.SetFallback(c_.cmdReSetFolder);
-    const auto toThis = [this](HWND control, UINT msg, WPARAM wp, LPARAM lp) {
-        return Control_Message(control, msg, wp, lp);
-    };
     for (HWND control : {c_.TreeView1, c_.List1})
-        if (Status hooked = controlHook_.Attach(control, toThis); !hooked) return hooked;
+        if (Status hooked = controlHook_.Attach(control); !hooked) return hooked;
     SetUpDragDrop();
     return txtFileName_.Attach(c_.txtFileName,
                                {.commit = [this] { return destroying_ || txtFileName_Validate(); },

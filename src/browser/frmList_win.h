@@ -120,7 +120,9 @@ private:
     DibSurface Picture1_;  // the hidden holder of the shown picture, at its own size
     BrowserControls c_;
     CommitBox txtFileName_;
-    ControlHook controlHook_;
+    ControlHook controlHook_{[this](HWND control, UINT msg, WPARAM wp, LPARAM lp) {
+        return Control_Message(control, msg, wp, lp);
+    }};
     DialogFocus focus_;
     TreeEvents treeEvents_;
     bool destroying_ = false;

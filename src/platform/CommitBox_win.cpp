@@ -9,11 +9,7 @@ namespace trovell {
 Status CommitBox::Attach(HWND box, Handlers handlers) {
     box_ = box;
     handlers_ = std::move(handlers);
-    if (Status hooked =
-            hook_.Attach(box, [this](HWND hwnd, UINT msg, WPARAM wp,
-                                     LPARAM lp) { return OnMessage(hwnd, msg, wp, lp); });
-        !hooked)
-        return hooked;
+    if (Status hooked = hook_.Attach(box); !hooked) return hooked;
     // Not the focus going to a message box, to another window, or away as the window closes.
     return leave_.Watch(box, [this](HWND gaining) {
         if (!gaining || ::GetAncestor(gaining, GA_ROOT) != ::GetAncestor(box_, GA_ROOT))

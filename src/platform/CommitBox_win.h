@@ -31,7 +31,8 @@ private:
 
     HWND box_ = nullptr;
     Handlers handlers_;
-    ControlHook hook_;
+    ControlHook hook_{
+        [this](HWND box, UINT msg, WPARAM wp, LPARAM lp) { return OnMessage(box, msg, wp, lp); }};
     FocusLeaveCheck leave_;
     bool committing_ = false;  // the focus moves and message boxes of a commit start no other
 };

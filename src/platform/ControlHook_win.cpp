@@ -4,8 +4,7 @@
 
 namespace trovell {
 
-Status ControlHook::Attach(HWND control, Handler handler) {
-    handler_ = std::move(handler);
+Status ControlHook::Attach(HWND control) {
     // Keyed by the hook, so that two hooks on one control stand side by side.
     if (!::SetWindowSubclass(control, &ControlHook::Proc, reinterpret_cast<UINT_PTR>(this),
                              reinterpret_cast<DWORD_PTR>(this)))

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <utility>
 
 #include "platform/Status_win.h"
 
@@ -14,12 +15,12 @@ class ControlHook {
 public:
     using Handler = std::function<LRESULT(HWND control, UINT msg, WPARAM wp, LPARAM lp)>;
 
-    ControlHook() = default;
+    explicit ControlHook(Handler handler) : handler_(std::move(handler)) {}
     ControlHook(const ControlHook&) = delete;
     ControlHook& operator=(const ControlHook&) = delete;
 
-    // One hook may stand in front of several controls, with one handler.
-    Status Attach(HWND control, Handler handler);
+    // One hook may stand in front of several controls.
+    Status Attach(HWND control);
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
