@@ -57,7 +57,7 @@ trap 'harness_stop; rm -f "$app/.run.pid"' EXIT
 # so that it saves its settings and removes its icon before the server goes away.
 # A 32-bit taskkill does not see a 64-bit process under Wine: ask with the exe's own loader.
 taskkill_loader=wine
-[ "$bits" = 32 ] || taskkill_loader=/usr/lib/wine/wine64
+[ "$bits" = 32 ] || taskkill_loader="$root/tools/wine64/wine"
 exe_pid=""
 stopping=0
 close_program() {
