@@ -3,11 +3,8 @@
 // drag reads it.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -16,16 +13,16 @@
 #include "capture/Dialog_win.h"
 #include "capture/frmTrovell_win.h"
 #include "platform/Pointer_win.h"
-#include "platform/ScreenMetrics_win.h"
 #include "shell/frmMain_win.h"
 
 using namespace trovell;
 using namespace trovell::capture;
 using trovell::test::Pixels;
 using trovell::test::PumpUntil;
-using trovell::test::TempFolder;
 
 namespace {
+
+const HCURSOR kNone = nullptr;
 
 // Shows a topmost patch of one colour on the screen: something to change after the freeze.
 HWND ShowPatch(const Rect& r, COLORREF colour) {
@@ -66,6 +63,10 @@ struct Driver {
         Mouse(down + 1, to, 0);  // the matching release
     }
     Dialog* drop() const { return w->DropWindow(); }
+    // Dragging, the drop window shown, the pointer set over every window, the canvas's own.
+    auto State() const {
+        return std::tuple(w->Dragging(), DropShown(), PointerOverride(), w->OwnPointer());
+    }
     bool DropShown() const { return drop() && drop()->hwnd() && ::IsWindowVisible(drop()->hwnd()); }
     // Screen point of the drop picture's pixel (x, y), found apart from the zone's own origin.
     Point OnDropPicture(int x, int y) const {
@@ -136,11 +137,11 @@ TEST(Capture, EscapeOnEitherWindowACloseOrNewMonitorsDuringADragUnloadBothWithNo
                 ::SendMessageW(capture, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
                 break;
         }
-        EXPECT_FALSE(::IsWindow(capture)) << how;
-        EXPECT_FALSE(::IsWindow(drop)) << how;
-        EXPECT_TRUE(c.w->Picture1().empty()) << how;  // the frozen copy is freed at once
-        EXPECT_EQ(PointerOverride(), nullptr) << how;
-        EXPECT_TRUE(c.stored.empty()) << how;
+        // The frozen copy is freed at once.
+        EXPECT_EQ(std::tuple(::IsWindow(capture), ::IsWindow(drop), c.w->Picture1().empty(),
+                             PointerOverride(), c.stored.size()),
+                  std::tuple(FALSE, FALSE, true, kNone, size_t{0}))
+            << how;
     }
 }
 
@@ -168,11 +169,9 @@ TEST(Drag, PointerShowsTheStrictDropZone_TheReleaseDecidesWhereItIsLetGo_CloseBo
         c.Move(c.OnDropPicture(x, y));
         EXPECT_EQ(PointerOverride(), inside ? c.w->picIcon2() : nullptr) << x << "," << y;
     }
-    EXPECT_EQ(c.w->OwnPointer(), c.w->picIcon1());
+    EXPECT_EQ(c.State(), std::tuple(true, true, kNone, c.w->picIcon1()));
     c.Release(c.OnDropPicture(20, picture.height));
-    EXPECT_FALSE(c.DropShown());
-    EXPECT_EQ(PointerOverride(), nullptr);
-    EXPECT_EQ(c.w->OwnPointer(), nullptr);
+    EXPECT_EQ(c.State(), std::tuple(false, false, kNone, kNone));
     c.MoveOverDropPicture();  // a hidden drop window stores nothing
     EXPECT_TRUE(c.stored.empty());
 
@@ -181,10 +180,7 @@ TEST(Drag, PointerShowsTheStrictDropZone_TheReleaseDecidesWhereItIsLetGo_CloseBo
     c.Press({550, 450});
     c.Move({900, 700});
     ::SendMessageW(c.w->Picture1Window(), WM_LBUTTONUP, 0, MAKELPARAM(over.x, over.y));
-    EXPECT_FALSE(c.w->Dragging());
-    EXPECT_TRUE(c.DropShown());
-    EXPECT_EQ(PointerOverride(), nullptr);
-    EXPECT_EQ(c.w->OwnPointer(), nullptr);
+    EXPECT_EQ(c.State(), std::tuple(false, true, kNone, kNone));
 
     const HWND drop = c.drop()->hwnd();
     ::SendMessageW(drop, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box abandons the drop only
@@ -198,13 +194,11 @@ TEST(Drag, PointerShowsTheStrictDropZone_TheReleaseDecidesWhereItIsLetGo_CloseBo
     c.Press({550, 450});
     c.Move({900, 700});
     c.Mouse(WM_MBUTTONDOWN, {900, 700}, MK_LBUTTON | MK_MBUTTON);
-    EXPECT_TRUE(c.w->Dragging());
+    EXPECT_EQ(c.State(), std::tuple(true, true, kNone, c.w->picIcon1()));
     c.Mouse(WM_LBUTTONUP, c.OnDropPicture(20, 10), MK_MBUTTON);
-    EXPECT_FALSE(c.w->Dragging());
-    EXPECT_TRUE(c.DropShown());
+    EXPECT_EQ(c.State(), std::tuple(false, true, kNone, kNone));
     c.Mouse(WM_MBUTTONUP, {900, 700}, 0);
-    EXPECT_TRUE(c.DropShown());
-    EXPECT_EQ(PointerOverride(), nullptr);
+    EXPECT_EQ(c.State(), std::tuple(false, true, kNone, kNone));
 }
 
 // The store of a first drop, its pixels, the closing drop window, the frame kept after it and
@@ -232,7 +226,7 @@ TEST(Drag, AHiddenFrameTakesNoPressAndANewDragReplacesTheWaitingCarrier) {
 // Storing through the resident window into the day folder is driven end to end with the real
 // mouse; here the reopening while open, which only this process can see from inside.
 TEST(Capture, ReopeningWhileOpenKeepsTheFrozenCopyAndTheFrameAndAfterClosingCopiesAgain) {
-    TempFolder app;
+    test::TempFolder app;
     frmMain resident(test::OptionsFor(app));
     ASSERT_EQ(resident.Form_Load(), frmMain::LoadResult::Started);
     ::SendMessageW(resident.hwnd(), WM_COMMAND, frmMain::kMnuCap, 0);
@@ -243,10 +237,9 @@ TEST(Capture, ReopeningWhileOpenKeepsTheFrozenCopyAndTheFrameAndAfterClosingCopi
 
     const HWND patch = ShowPatch({300, 200, 100, 100}, RGB(250, 250, 10));
     ::SendMessageW(resident.hwnd(), 0x200, 0, WM_LBUTTONUP);  // the tray's left release
-    EXPECT_EQ(resident.CaptureWindow(), d.w);
-    EXPECT_EQ(Pixels(d.w->Picture1()), frozen);
-    EXPECT_EQ(d.w->Image1(), (Rect{320, 220, 30, 20}));
-    EXPECT_TRUE(d.w->Image1Visible());
+    EXPECT_EQ(std::tuple(resident.CaptureWindow(), Pixels(d.w->Picture1()) == frozen, d.w->Image1(),
+                         d.w->Image1Visible()),
+              std::tuple(d.w, true, Rect{320, 220, 30, 20}, true));
 
     d.Mouse(WM_RBUTTONDOWN, {900, 700}, MK_RBUTTON);
     ASSERT_EQ(resident.CaptureWindow(), nullptr);

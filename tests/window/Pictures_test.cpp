@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -46,8 +44,7 @@ TEST(Writers, BmpDecodesToTheSamePixelsOverAnOldFile_FailuresGiveTheirCodesAndLe
     UniqueDc bare(::CreateCompatibleDC(nullptr));  // only the 1x1 placeholder selected
     EXPECT_EQ(DCSavetoJPEG(bare.get(), 8, 8, jpeg.c_str(), 100, 0), kJpegNoBitmap);
     EXPECT_EQ(DCSavetoJPEG(nullptr, 8, 8, jpeg.c_str(), 100, 0), kJpegNoBitmap);
-    EXPECT_FALSE(test::PathExists(missing));
-    EXPECT_FALSE(test::PathExists(jpeg));
+    EXPECT_EQ(test::ListFolder(dir.path()), std::vector<std::wstring>{L"pattern.bmp"});
 }
 
 // A 3 x 1 PNG of BGRA pixels: opaque red, fully transparent black, half-transparent black.

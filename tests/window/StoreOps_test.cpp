@@ -35,11 +35,8 @@ TEST(CopyFileTo, LeavesNothingBehindWhenTheCopyFails) {
 TEST(TempFiles, UniqueNamesAnyPathLength_StaleOnesGoButAnOpenOneStays) {
     TempFolder root;
     // Well past MAX_PATH, as an application folder deep in a user's documents can be.
-    std::wstring deep = root.path();
-    while (deep.size() < 320) {
-        deep += L"深いフォルダの名前0123456789\\";
-        ASSERT_TRUE(MakeFolder(deep).ok()) << deep.size();
-    }
+    const std::wstring deep = test::DeepFolder(root, 320);
+    ASSERT_FALSE(deep.empty());
     std::wstring a, b;
     ASSERT_TRUE(CreateTempFileIn(deep, &a).ok());
     ASSERT_TRUE(CreateTempFileIn(deep, &b).ok());

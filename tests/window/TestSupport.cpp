@@ -123,6 +123,15 @@ bool MakeReadOnly(const std::wstring& file) {
     return false;
 }
 
+std::wstring DeepFolder(const TempFolder& base, size_t length) {
+    std::wstring deep = base.path();
+    while (deep.size() < length) {
+        deep += L"深いフォルダ0123456789\\";
+        if (!MakeFolder(deep).ok()) return {};
+    }
+    return deep;
+}
+
 std::vector<std::wstring> ListFolder(const std::wstring& folder, bool sorted) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;

@@ -40,6 +40,9 @@ inline constexpr const char* kWritesEverywhere =
 // Makes a file read-only, as its owner would; false where the user writes it all the same
 // (root under Wine), and then the file is left as it was.
 bool MakeReadOnly(const std::wstring& file);
+// Folders made one in another under base until the path has `length` characters at least, with
+// names that are not ASCII; empty when one cannot be made.
+std::wstring DeepFolder(const TempFolder& base, size_t length);
 // Names, sorted or in the order the file system gives them.
 std::vector<std::wstring> ListFolder(const std::wstring& folder, bool sorted = true);
 

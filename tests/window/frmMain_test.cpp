@@ -45,8 +45,10 @@ struct Resident {
 }  // namespace
 
 // The folders, the hidden window and the tip of a start without settings are checked end to
-// end; the numbers a value may take, by the rules' own test.
+// end; the numbers a value may take, by the rules' own test. A second start of the same exe is
+// refused end to end; these start beside another exe's window.
 TEST(Startup, StoredSettingsSetTheMarksAndTheTip_UnknownValuesKeepTheBuiltMarks) {
+    Resident other;
     const std::tuple<const char*, const char*, const wchar_t*> cases[] = {
         {"SAVE=1\r\nCAPC=1\r\n", "-J-C", L"[ JPG保存 ]\r\n左クリックでクリップボードを保存。"},
         {"SAVE=2\r\nCAPC=-3\r\n", "B-M-", L""},
@@ -61,13 +63,8 @@ TEST(Startup, StoredSettingsSetTheMarksAndTheTip_UnknownValuesKeepTheBuiltMarks)
         ASSERT_EQ(w.Form_Load(), Load::Started);
         EXPECT_EQ(Marks(w), marks) << ini;
         EXPECT_STREQ(w.TrayRecord().szTip, tip) << ini;
+        EXPECT_TRUE(IconPresent(w)) << ini;
     }
-}
-
-// A second start of the same exe is refused end to end; another exe is not.
-TEST(SingleInstance, AnotherExeRunsBesideIt) {
-    Resident first, second;
-    EXPECT_TRUE(IconPresent(second.w));
 }
 
 // That a choice is in the file at once and survives a kill is checked end to end.
@@ -112,12 +109,12 @@ TEST(Settings, ReadOnly_AnUnwritableFileIsReadAndReportedOnceByBalloon) {
         EXPECT_EQ(balloon, L"設定を保存できませんでした。\n" + Status(ERROR_ACCESS_DENIED).Text() +
                                L"\n" + ini)
             << way;
-        EXPECT_EQ(again, L"") << way;
-        // The record is back to its own flags: a later tip change shows no balloon again.
-        EXPECT_EQ(w.TrayRecord().uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP)) << way;
-        EXPECT_EQ(Marks(w), "B--C") << way;  // the choices themselves hold
-        // Nothing written: the next start reads what the file still holds.
-        EXPECT_EQ(test::ReadFileBytes(ini), way == kReadOnlyFile ? held : "") << way;
+        // The record is back to its own flags: a later tip change shows no balloon again. The
+        // choices themselves hold; nothing is written: the next start reads what the file holds.
+        EXPECT_EQ(std::tuple(again, w.TrayRecord().uFlags, Marks(w), test::ReadFileBytes(ini)),
+                  std::tuple(L"", UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP), "B--C",
+                             way == kReadOnlyFile ? held : ""))
+            << way;
     }
 }
 
@@ -179,8 +176,7 @@ TEST(ListWindow, EachMenuOpeningMakesANewBrowserThatTakesTheTrayClicksWhileShown
         ::SetForegroundWindow(first);
         ::SendMessageW(r.w.hwnd(), 0x200, 0, release);
         EXPECT_EQ(::GetForegroundWindow(), last) << release;
-        const HWND menu = ::FindWindowW(L"#32768", nullptr);
-        EXPECT_FALSE(menu && ::IsWindowVisible(menu)) << release;
+        EXPECT_FALSE(::IsWindowVisible(::FindWindowW(L"#32768", nullptr))) << release;
     }
     EXPECT_TRUE(test::ListFolder(r.w.StoreRoot()).empty());
 
